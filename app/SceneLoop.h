@@ -1,0 +1,101 @@
+// The scene loop: keys, frame pacing, the tooth wipe and the music changes, one frame at a time.
+#pragma once
+
+#include <cstdint>
+
+#include "SDL.h"
+#include "SDL_mixer.h"
+
+// 1 title, 2 first level, 3 second level, 8 end, -1 quit.
+using SceneId = int32_t;
+
+// Everything the loop keeps between frames.
+struct LoopState {
+    SceneId scene = 1;
+    SceneId nextScene = 0; // non-zero while a wipe runs
+    int32_t wipe = 0;      // how far the teeth have come in; never reset
+    int32_t direction = -1;
+    SDL_Event event{};
+    SDL_Rect tmp{};
+};
+
+// What start-up loaded; any picture or track may be missing.
+struct Stage {
+    SDL_Surface* screen = nullptr;
+    SDL_Surface* titlePicture = nullptr;
+    SDL_Surface* tooth = nullptr;
+    SDL_Surface* loosePicture = nullptr;
+    Mix_Music* titleTrack = nullptr;
+    Mix_Music* level1Track = nullptr;
+    Mix_Music* level2Track = nullptr;
+    Mix_Music* endTrack = nullptr;
+};
+
+// The pacer's time source, swappable so a test can run frames without waiting.
+struct Clock {
+    Uint32 (*ticks)();
+    void (*delay)(Uint32);
+};
+
+inline const Clock sdlClock{SDL_GetTicks, SDL_Delay};
+
+// How long the frame starting at `now` must wait. Deliberately lets every other frame through.
+Uint32 frameDelay(Uint32 now);
+
+void paceFrame(const Clock& clock);
+
+// Acts on the event just taken by the key table and the quit rule.
+void takeEvent(LoopState& state);
+
+// One step of the tooth wipe, with its teeth and, at its end, the music change.
+void stepWipe(LoopState& state, const Stage& stage);
+
+// What lies under the next frame's board.
+void layBackground(const LoopState& state, const Stage& stage);
+
+// The board of each scene, borrowed from SDL_main.
+template <class Title, class First, class Second, class End> struct SceneBoards {
+    Title& title;
+    First& level1;
+    Second& level2;
+    End& ragequit;
+};
+
+template <class Title, class First, class Second, class End>
+SceneBoards(Title&, First&, Second&, End&) -> SceneBoards<Title, First, Second, End>;
+
+// Runs the current scene's board; the levels' goals ask for the next scene on every frame.
+template <class Boards> void runSceneBoard(LoopState& state, SDL_Surface* screen, Boards& boards) {
+    switch (state.scene) {
+    case 1:
+        runBoard(screen, boards.title, state.direction, 0, 260);
+        break;
+    case 2:
+        if (runBoard(screen, boards.level1, state.direction, 0, 0)) state.nextScene = 3;
+        break;
+    case 3:
+        if (runBoard(screen, boards.level2, state.direction, 0, 0)) state.nextScene = 8;
+        break;
+    case 8:
+        runBoard(screen, boards.ragequit, state.direction, 0, 0);
+        break;
+    default:
+        break;
+    }
+}
+
+// One pass of the loop; false once the game has quit. The order of the steps is what the
+// player sees: board over the last background, teeth over the board.
+template <class Boards>
+bool runFrame(LoopState& state, const Stage& stage, Boards& boards, const Clock& clock = sdlClock) {
+    if (state.scene == -1) return false;
+    paceFrame(clock);
+    // One event a frame: a burst of keys is spread over as many frames.
+    if (SDL_PollEvent(&state.event)) takeEvent(state);
+    runSceneBoard(state, stage.screen, boards);
+    state.direction = 1000;
+    if (state.nextScene != 0) stepWipe(state, stage);
+    SDL_Flip(stage.screen);
+    layBackground(state, stage);
+    return true;
+}
