@@ -1,0 +1,9 @@
+// A minimal PNG writer for 8-bit RGB frames.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// rgb holds w * h pixels, three bytes each, row by row from the top; false if the file fails.
+bool writePng(const std::string& path, int w, int h, const std::vector<uint8_t>& rgb);

@@ -1,0 +1,142 @@
+// Runs the game's scene loop headless through its real frame function and saves key frames as PNG.
+#include "Png.h"
+#include "app/Music.h"
+#include "app/SceneLoop.h"
+#include "app/Video.h"
+#include "board/Level.h"
+#include "content/Content.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The picture of the latest flip, as the player would have seen it.
+std::vector<uint8_t> shown;
+int shownW = 0, shownH = 0;
+
+void capture(SDL_Surface* s) {
+    shownW = s->w;
+    shownH = s->h;
+    shown.assign(static_cast<size_t>(3 * s->w * s->h), 0);
+    SDL_LockSurface(s);
+    for (int y = 0; y < s->h; ++y)
+        for (int x = 0; x < s->w; ++x) {
+            const uint8_t* p =
+                static_cast<uint8_t*>(s->pixels) + y * s->pitch + x * s->format->BytesPerPixel;
+            Uint32 pixel = 0;
+            for (int b = 0; b < s->format->BytesPerPixel; ++b) pixel |= Uint32(p[b]) << (8 * b);
+            uint8_t* out = &shown[static_cast<size_t>(3 * (y * s->w + x))];
+            SDL_GetRGB(pixel, s->format, &out[0], &out[1], &out[2]);
+        }
+    SDL_UnlockSurface(s);
+}
+
+// Time runs one frame's worth per call, so the pacer never waits.
+Uint32 fakeNow = 0;
+Uint32 fakeTicks() {
+    return fakeNow += 17;
+}
+void noDelay(Uint32) {}
+const Clock fastClock{fakeTicks, noDelay};
+
+void press(SDLKey key) {
+    SDL_Event e{};
+    e.type = SDL_KEYDOWN;
+    e.key.state = SDL_PRESSED;
+    e.key.keysym.sym = key;
+    SDL_PushEvent(&e);
+}
+
+} // namespace
+
+extern "C" int __real_SDL_Flip(SDL_Surface* screen);
+extern "C" int __wrap_SDL_Flip(SDL_Surface* screen) {
+    capture(screen);
+    return __real_SDL_Flip(screen);
+}
+
+int main(int argc, char* argv[]) {
+    if (argc != 2) {
+        std::fprintf(stderr,
+                     "usage: %s OUTPUT_FOLDER   (run from the folder holding img/ and snd/)\n",
+                     argv[0]);
+        return 2;
+    }
+    const std::string out = argv[1];
+    std::error_code ec;
+    std::filesystem::create_directories(out, ec);
+    // No display and no sound card needed; a caller may still pick other drivers.
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+
+    // The same start-up as the game's.
+    LoopState state;
+    Stage stage;
+    stage.screen = initVideo("!#@*");
+    if (!stage.screen) return 1;
+    stage.titlePicture = loadImage("./img/title.bmp");
+    stage.tooth = loadImage("./img/tooth.bmp");
+    SDL_Surface* sprites = loadImage("./img/bot.bmp");
+    stage.loosePicture = loadImage("./img/loose.bmp");
+    initAudio();
+    stage.titleTrack = loadMusic("./snd/goof.ogg");
+    stage.level1Track = loadMusic("./snd/robot_wars.ogg");
+    stage.level2Track = loadMusic("./snd/lurm.ogg");
+    stage.endTrack = loadMusic("./snd/down.ogg");
+    playMusic(stage.titleTrack);
+    Level<15, 13> title(contentTexts[0], dancerPoses, sprites, 15, 13);
+    Level<40, 20> level1(contentTexts[1], chainPoses, sprites, 40, 20);
+    Level<80, 50> level2(contentTexts[2], chainPoses, sprites, 40, 25);
+    Level<40, 25> ragequit(contentTexts[3], chainPoses, sprites, 40, 25);
+    SceneBoards boards{title, level1, level2, ragequit};
+
+    bool ok = true;
+    auto save = [&](const char* name) {
+        std::string path = out + "/" + name;
+        if (!writePng(path, shownW, shownH, shown)) {
+            std::fprintf(stderr, "cannot write %s\n", path.c_str());
+            ok = false;
+        }
+    };
+    // Runs frames until the wipe into `scene` has fully opened; false if it never does.
+    auto reach = [&](SceneId scene, const char* closedShot) {
+        for (int frame = 0; frame < 1000; ++frame) {
+            SceneId before = state.scene;
+            runFrame(state, stage, boards, fastClock);
+            if (closedShot && state.scene != before) save(closedShot);
+            if (state.scene == scene && state.nextScene == 0) return true;
+        }
+        std::fprintf(stderr, "scene %d never came\n", static_cast<int>(scene));
+        return false;
+    };
+
+    // The first frame has no background yet; the second is the title as the player meets it.
+    runFrame(state, stage, boards, fastClock);
+    runFrame(state, stage, boards, fastClock);
+    save("title.png");
+
+    press(SDLK_RETURN);
+    if (!reach(2, "wipe.png")) return 1;
+    save("level1.png");
+    // The second level opens as the first level's goal would open it.
+    state.nextScene = 3;
+    if (!reach(3, nullptr)) return 1;
+    save("level2.png");
+    press(SDLK_ESCAPE);
+    if (!reach(8, nullptr)) return 1;
+    save("end.png");
+
+    // Unlike the game, the tool hands everything back, so leak checkers see a clean exit.
+    stopMusic();
+    for (Mix_Music* m : {stage.titleTrack, stage.level1Track, stage.level2Track, stage.endTrack})
+        if (m) Mix_FreeMusic(m);
+    Mix_CloseAudio();
+    for (SDL_Surface* s : {stage.titlePicture, stage.tooth, sprites, stage.loosePicture})
+        if (s) SDL_FreeSurface(s);
+    SDL_Quit();
+    return ok ? 0 : 1;
+}
