@@ -3,7 +3,7 @@
 set -euo pipefail
 
 pkgs=(cmake g++ make pkg-config libsdl1.2-dev libsdl-mixer1.2-dev libvorbis-dev
-      libsdl-ttf2.0-dev fonts-dejavu-core libgtest-dev libbenchmark-dev "$@")
+      libsdl-ttf2.0-dev fonts-dejavu-core zlib1g-dev libgtest-dev libbenchmark-dev "$@")
 
 missing=()
 for p in "${pkgs[@]}"; do
