@@ -24,6 +24,7 @@ struct Stage {
     SDL_Surface* screen = nullptr;
     SDL_Surface* titlePicture = nullptr;
     SDL_Surface* tooth = nullptr;
+    SDL_Surface* sprites = nullptr; // the boards' sprite sheet
     SDL_Surface* loosePicture = nullptr;
     Mix_Music* titleTrack = nullptr;
     Mix_Music* level1Track = nullptr;

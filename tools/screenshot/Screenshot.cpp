@@ -2,9 +2,7 @@
 #include "Png.h"
 #include "app/Music.h"
 #include "app/SceneLoop.h"
-#include "app/Video.h"
-#include "board/Level.h"
-#include "content/Content.h"
+#include "app/Startup.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -76,23 +74,8 @@ int main(int argc, char* argv[]) {
     // The same start-up as the game's.
     LoopState state;
     Stage stage;
-    stage.screen = initVideo("!#@*");
-    if (!stage.screen) return 1;
-    stage.titlePicture = loadImage("./img/title.bmp");
-    stage.tooth = loadImage("./img/tooth.bmp");
-    SDL_Surface* sprites = loadImage("./img/bot.bmp");
-    stage.loosePicture = loadImage("./img/loose.bmp");
-    initAudio();
-    stage.titleTrack = loadMusic("./snd/goof.ogg");
-    stage.level1Track = loadMusic("./snd/robot_wars.ogg");
-    stage.level2Track = loadMusic("./snd/lurm.ogg");
-    stage.endTrack = loadMusic("./snd/down.ogg");
-    playMusic(stage.titleTrack);
-    Level<15, 13> title(contentTexts[0], dancerPoses, sprites, 15, 13);
-    Level<40, 20> level1(contentTexts[1], chainPoses, sprites, 40, 20);
-    Level<80, 50> level2(contentTexts[2], chainPoses, sprites, 40, 25);
-    Level<40, 25> ragequit(contentTexts[3], chainPoses, sprites, 40, 25);
-    SceneBoards boards{title, level1, level2, ragequit};
+    if (!startUp(stage)) return 1;
+    GameBoards boards(stage.sprites);
 
     bool ok = true;
     auto save = [&](const char* name) {
@@ -135,7 +118,7 @@ int main(int argc, char* argv[]) {
     for (Mix_Music* m : {stage.titleTrack, stage.level1Track, stage.level2Track, stage.endTrack})
         if (m) Mix_FreeMusic(m);
     Mix_CloseAudio();
-    for (SDL_Surface* s : {stage.titlePicture, stage.tooth, sprites, stage.loosePicture})
+    for (SDL_Surface* s : {stage.titlePicture, stage.tooth, stage.sprites, stage.loosePicture})
         if (s) SDL_FreeSurface(s);
     SDL_Quit();
     return ok ? 0 : 1;
