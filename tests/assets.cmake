@@ -4,8 +4,7 @@ pkg_check_modules(ASSETS_VORBISFILE REQUIRED IMPORTED_TARGET vorbisfile vorbis o
 find_package(ZLIB REQUIRED)
 
 add_executable(assets_tests ${CMAKE_CURRENT_LIST_DIR}/assets_pictures_test.cpp
-                            ${CMAKE_CURRENT_LIST_DIR}/assets_music_test.cpp
-                            ${CMAKE_CURRENT_LIST_DIR}/assets_screenshot_test.cpp)
+                            ${CMAKE_CURRENT_LIST_DIR}/assets_music_test.cpp)
 target_link_libraries(assets_tests PRIVATE GTest::gtest_main sdl_mixer PkgConfig::ASSETS_VORBISFILE
                                            ZLIB::ZLIB)
 target_compile_definitions(assets_tests PRIVATE ASSET_ROOT="${CMAKE_BINARY_DIR}"

@@ -12,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include "shell_support.h"
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -33,17 +33,20 @@ unsigned long long procStatus(pid_t pid, const std::string& key, int base) {
     return 0;
 }
 
+std::string bytesOf(const std::string& path) {
+    std::ifstream in(path);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
 using Env = std::vector<std::pair<const char*, const char*>>;
 
 // Runs the game in `dir` and stops it with SIGTERM once SDL turns that into a quit event.
 Outcome runGame(const std::string& dir, const Env& env = {}) {
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0) return {};
+    int fds[2];
+    if (pipe(fds) != 0) return {};
     pid_t pid = fork();
     if (pid == 0) {
-        dup2(pipeFds[1], 1);
-        close(pipeFds[0]);
-        close(pipeFds[1]);
+        dup2(fds[1], 1);
         if (chdir(dir.c_str()) != 0) _exit(126);
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
@@ -53,120 +56,84 @@ Outcome runGame(const std::string& dir, const Env& env = {}) {
         execl(FOLDBOT_BIN, FOLDBOT_BIN, static_cast<char*>(nullptr));
         _exit(127);
     }
-    close(pipeFds[1]);
+    close(fds[1]);
     Outcome outcome;
-    pollfd output{pipeFds[0], POLLIN, 0};
+    pollfd output{fds[0], POLLIN, 0};
     char buffer[4096];
-    bool exited = false;
-    while (!exited) {
-        exited = waitpid(pid, &outcome.status, WNOHANG) == pid;
-        // A SIGTERM caught before SDL's start-up is over is lost; a picture message or the
-        // audio thread shows it is over.
+    bool termed = false;
+    for (ssize_t n = -1; n != 0;) {
+        // A SIGTERM caught before SDL's start-up is over is lost; a message or the audio thread
+        // shows it is over.
         bool started = !outcome.out.empty() || procStatus(pid, "Threads", 10) >= 2;
-        if (!exited && started && (procStatus(pid, "SigCgt", 16) >> (SIGTERM - 1)) & 1) {
-            kill(pid, SIGTERM);
-            break;
-        }
-        if (poll(&output, 1, 2) == 1) {
-            ssize_t n = read(pipeFds[0], buffer, sizeof buffer);
-            if (n > 0) outcome.out.append(buffer, n);
-        }
+        if (!termed && started && (procStatus(pid, "SigCgt", 16) >> (SIGTERM - 1)) & 1)
+            termed = kill(pid, SIGTERM) == 0;
+        if (poll(&output, 1, 2) == 1 && (n = read(fds[0], buffer, sizeof buffer)) > 0)
+            outcome.out.append(buffer, n);
     }
-    for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;)
-        outcome.out.append(buffer, n);
-    close(pipeFds[0]);
-    if (!exited) waitpid(pid, &outcome.status, 0);
+    close(fds[0]);
+    waitpid(pid, &outcome.status, 0);
     return outcome;
 }
 
-bool exitedWith(int status, int code) {
-    return WIFEXITED(status) && WEXITSTATUS(status) == code;
-}
-
-std::string missingMessages() {
-    std::string out;
+TEST(Program, ReportsEachMissingOrBrokenFileInLoadOrderAndRunsOnUntilTerm) {
+    const std::string root = ASSET_ROOT;
+    const std::string dir =
+        fs::temp_directory_path() / ("foldbot-shell-" + std::to_string(getpid()));
+    std::string missing, noise(3000, '\0');
     for (const char* name : pictures)
-        out += std::string("porbl\xE8me avec le fichier ./img/") + name + ".bmp\n";
+        missing += std::string("porbl\xE8me avec le fichier ./img/") + name + ".bmp\n";
     for (const char* name : tracks)
-        out += std::string("probleme avec le fichier musical [./snd/") + name + ".ogg]\n";
-    return out;
-}
-
-class Program : public ::testing::Test {
-  protected:
-    void SetUp() override { dir = makeTempDir(); }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-
-    // Puts `make(path)` where each picture and track belongs.
-    template <class Make> void fillAssets(Make make) {
-        std::filesystem::create_directories(dir + "/img");
-        std::filesystem::create_directories(dir + "/snd");
-        for (const char* name : pictures) make(dir + "/img/" + name + ".bmp", true);
-        for (const char* name : tracks) make(dir + "/snd/" + name + ".ogg", false);
-    }
-
-    std::string dir;
-};
-
-TEST_F(Program, ReportsEachMissingFileInLoadOrderAndQuitsOnTerm) {
-    Outcome outcome = runGame(dir);
-    EXPECT_EQ(outcome.out, missingMessages());
-    EXPECT_TRUE(exitedWith(outcome.status, 0)) << outcome.status;
-}
-
-TEST_F(Program, PrintsNothingWhenEveryFileIsThere) {
-    // The pictures and tracks the build generated.
-    fillAssets([&](const std::string& path, bool) {
-        std::filesystem::copy_file(asset(path.substr(dir.size() + 1)), path);
-    });
-    Outcome outcome = runGame(dir);
-    EXPECT_EQ(outcome.out, "");
-    EXPECT_TRUE(exitedWith(outcome.status, 0)) << outcome.status;
-}
-
-TEST_F(Program, BrokenFilesAreReportedAndTheGameRunsOn) {
-    const std::string bitmap = readBytes(asset("img/tooth.bmp"));
-    const std::string ogg = readBytes(asset("snd/goof.ogg"));
-    std::string noise(3000, '\0');
+        missing += std::string("probleme avec le fichier musical [./snd/") + name + ".ogg]\n";
+    const size_t tracksAt = missing.find("probleme");
+    const std::string noAudio =
+        missing.substr(0, tracksAt) + "probl\xC3\xA8me audio\n" + missing.substr(tracksAt);
     std::mt19937 random(7);
     for (char& c : noise) c = static_cast<char>(random());
-    const std::vector<std::pair<const char*, std::function<void(const std::string&, bool)>>> cases{
-        {"empty", [&](const std::string& p, bool) { writeBytes(p, ""); }},
-        {"truncated bitmap",
-         [&](const std::string& p, bool) { writeBytes(p, bitmap.substr(0, 900)); }},
-        {"random bytes", [&](const std::string& p, bool) { writeBytes(p, noise); }},
-        {"folder", [&](const std::string& p, bool) { std::filesystem::create_directory(p); }},
-        {"swapped kinds",
-         [&](const std::string& p, bool picture) { writeBytes(p, picture ? ogg : bitmap); }},
+
+    // How each case fills the place of a picture (true) or a track; none leaves img/ and snd/ out.
+    using Make = std::function<void(const std::string&, bool)>;
+    auto put = [](const std::string& path, const std::string& bytes) {
+        std::ofstream(path) << bytes;
     };
-    for (const auto& [name, make] : cases) {
+    const std::string bitmap = bytesOf(root + "/img/tooth.bmp");
+    const std::string ogg = bytesOf(root + "/snd/goof.ogg");
+    const Env noDevice{{"SDL_AUDIODRIVER", "dsp"}, {"AUDIODEV", "/nonexistent/dsp"}};
+    const std::vector<std::tuple<const char*, std::string, Env, Make>> cases{
+        {"missing", missing, {}, nullptr},
+        {"no audio device", noAudio, noDevice, nullptr},
+        {"generated", "", {}, [&](auto& p, bool) { put(p, bytesOf(root + p.substr(dir.size()))); }},
+        {"empty", missing, {}, [&](auto& p, bool) { put(p, ""); }},
+        {"truncated bitmap", missing, {}, [&](auto& p, bool) { put(p, bitmap.substr(0, 900)); }},
+        {"random bytes", missing, {}, [&](auto& p, bool) { put(p, noise); }},
+        {"folder", missing, {}, [&](auto& p, bool) { fs::create_directory(p); }},
+        {"swapped kinds", missing, {}, [&](auto& p, bool img) { put(p, img ? ogg : bitmap); }},
+    };
+    for (const auto& [name, expected, env, make] : cases) {
         SCOPED_TRACE(name);
-        std::filesystem::remove_all(dir + "/img");
-        std::filesystem::remove_all(dir + "/snd");
-        fillAssets(make);
-        Outcome outcome = runGame(dir);
-        EXPECT_EQ(outcome.out, missingMessages());
-        EXPECT_TRUE(exitedWith(outcome.status, 0)) << outcome.status;
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        if (make) {
+            fs::create_directories(dir + "/img");
+            fs::create_directories(dir + "/snd");
+            for (const char* picture : pictures) make(dir + "/img/" + picture + ".bmp", true);
+            for (const char* track : tracks) make(dir + "/snd/" + track + ".ogg", false);
+        }
+        Outcome outcome = runGame(dir, env);
+        EXPECT_EQ(outcome.out, expected);
+        EXPECT_TRUE(WIFEXITED(outcome.status) && WEXITSTATUS(outcome.status) == 0)
+            << outcome.status;
     }
+    fs::remove_all(dir);
 }
 
-TEST_F(Program, NoScreenGivesBothVideoMessagesOnOneLineAndAFailingExit) {
-    Outcome outcome = runGame(dir, {{"SDL_VIDEODRIVER", "nonexistent"}});
+TEST(Program, NoScreenGivesBothVideoMessagesOnOneLineAndAFailingExit) {
+    Outcome outcome = runGame(fs::temp_directory_path(), {{"SDL_VIDEODRIVER", "nonexistent"}});
     const std::string first = "Erreur lors de l'initialisation de la SDL";
     const std::string second = "Erreur lors de l'initialisation de la surface desinable";
     EXPECT_EQ(outcome.out.rfind(first, 0), 0u) << outcome.out;
     EXPECT_NE(outcome.out.find(second, first.size()), std::string::npos) << outcome.out;
     EXPECT_EQ(outcome.out.find('\n'), std::string::npos);
     EXPECT_TRUE(WIFEXITED(outcome.status) && WEXITSTATUS(outcome.status) != 0) << outcome.status;
-}
-
-TEST_F(Program, NoAudioDeviceIsReportedAndTheGameRunsOn) {
-    Outcome outcome = runGame(dir, {{"SDL_AUDIODRIVER", "dsp"}, {"AUDIODEV", "/nonexistent/dsp"}});
-    const std::string missing = missingMessages();
-    const size_t tracksAt = missing.find("probleme");
-    EXPECT_EQ(outcome.out,
-              missing.substr(0, tracksAt) + "probl\xC3\xA8me audio\n" + missing.substr(tracksAt));
-    EXPECT_TRUE(exitedWith(outcome.status, 0)) << outcome.status;
 }
 
 } // namespace
