@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 #include <set>
 #include <string>
 #include <utility>
@@ -19,9 +18,8 @@ using Cells = std::vector<Cell>;
 using Marks = std::multiset<std::pair<char, Cell>>;
 const int widths[4] = {15, 40, 80, 40};
 const std::string allLabels = "123456789ABCDEFGHIJK";
-const std::string startLabels[4] = {allLabels, "12345", "123456", "123456ABCDEF"};
 
-// Every cell of a shipped map that holds one of chars; a label typed twice shows up twice.
+// Every cell of a shipped map that holds one of chars.
 Marks cellsOf(int map, const std::string& chars) {
     Marks found;
     for (int i = 0; contentTexts[map][i]; ++i)
@@ -30,47 +28,22 @@ Marks cellsOf(int map, const std::string& chars) {
     return found;
 }
 
-// The start cells of a shipped map's blocks, in the order of startLabels.
-Cells startCells(int map) {
-    Cells cells;
-    if (map == 0)
-        for (char label : allLabels) {
-            const int k = static_cast<int>(std::string("9ABC87ED56FG43IH12JK").find(label));
-            cells.push_back({5 + k % 4, 6 + k / 4});
-        }
-    if (map == 1) cells = {{2, 4}, {2, 5}, {6, 5}, {10, 2}, {38, 9}};
-    if (map == 2) cells = {{3, 2}, {3, 3}, {70, 3}, {62, 14}, {63, 25}, {64, 37}};
-    if (map == 3)
-        for (int x : {1, 2, 3, 4, 5, 6, 33, 34, 35, 36, 37, 38}) cells.push_back({x, 11});
-    return cells;
-}
-
 // An exact-size heap copy, so AddressSanitizer reports any read past the text's end. Kept out of
 // line so the compiler cannot see the size and warn about the guarded reads past it.
-[[gnu::noinline]] std::unique_ptr<char[]> heapText(const char* text) {
-    std::unique_ptr<char[]> copy(new char[std::strlen(text) + 1]);
-    std::strcpy(copy.get(), text);
-    return copy;
+[[gnu::noinline]] std::vector<char> heapText(const char* text) {
+    return std::vector<char>(text, text + std::strlen(text) + 1);
 }
 
-std::string marksOf(const RobotParts& robot) {
-    return {robot.middleMark, robot.beforeMiddleMark, robot.lastMark};
-}
-
-template <int W, int H> void expectFresh(const Level<W, H>& level, const Cells& cells) {
-    ASSERT_EQ(level.partCount, static_cast<int>(cells.size()));
-    EXPECT_TRUE(level.group.size() == 0 && level.loose.size() == level.partCount);
+// The cells of a fresh board's blocks, which must all be loose, in label order, and drawn there.
+template <int W, int H> Cells loaded(const Level<W, H>& level) {
+    EXPECT_TRUE(level.group.size() == 0 && level.loose.size() == level.partCount &&
+                level.isSettled());
+    Cells cells;
     for (int i = 0; i < level.partCount; ++i) {
-        const GridPos& p = level.parts[i];
-        const SDL_Rect& r = level.screenRects[i];
-        EXPECT_EQ(level.loose.get(i), &p) << "block " << i;
-        EXPECT_EQ(std::make_pair(p.x, p.y), cells[i]) << "block " << i;
-        EXPECT_TRUE(p.mapW == W && p.mapH == H) << "block " << i;
-        EXPECT_TRUE(r.x == p.x * 20 && r.y == p.y * 20 && r.w == 20 && r.h == 20) << i;
+        EXPECT_EQ(level.loose.get(i), &level.parts[i]) << "block " << i;
+        cells.emplace_back(level.parts[i].x, level.parts[i].y);
     }
-    EXPECT_TRUE(level.currentPose == -1 && level.requestedPose == -1);
-    EXPECT_FALSE(level.goalReached || level.shakeRight);
-    EXPECT_TRUE(level.isSettled());
+    return cells;
 }
 
 template <int W, int H> void play(Level<W, H>& level, int direction) {
@@ -89,8 +62,28 @@ template <int W, int H> std::vector<int> snapshot(const Level<W, H>& level) {
 
 } // namespace
 
-TEST(Content, MapsHaveWholeWalledRows) {
+TEST(Content, ShippedMapsRowsBlocksGoalsResetsAndConveyors) {
     const int lengths[4] = {180, 800, 4000, 1000};
+    Cells starts[4] = {{},
+                       {{2, 4}, {2, 5}, {6, 5}, {10, 2}, {38, 9}},
+                       {{3, 2}, {3, 3}, {70, 3}, {62, 14}, {63, 25}, {64, 37}}};
+    for (char label : allLabels) {
+        const int k = static_cast<int>(std::string("9ABC87ED56FG43IH12JK").find(label));
+        starts[0].push_back({5 + k % 4, 6 + k / 4}); // the title's blocks as they lie in its map
+    }
+    for (int x : {1, 2, 3, 4, 5, 6, 33, 34, 35, 36, 37, 38}) starts[3].push_back({x, 11});
+    // Map, row, conveyor, first and last column, stride.
+    const int runs[][6] = {
+        {0, 11, '>', 1, 3, 1},   {0, 11, '<', 11, 13, 1}, {1, 3, '>', 12, 20, 1},
+        {1, 3, '<', 36, 38, 1},  {1, 4, '>', 21, 23, 1},  {1, 4, '<', 33, 35, 1},
+        {1, 5, '>', 24, 26, 1},  {1, 5, '<', 30, 32, 1},  {1, 7, '>', 27, 27, 1},
+        {1, 7, '<', 29, 29, 1},  {1, 19, '<', 10, 14, 1}, {2, 4, '>', 9, 25, 1},
+        {2, 9, '>', 26, 47, 7},  {2, 9, '<', 30, 51, 7},  {2, 10, '>', 27, 48, 7},
+        {2, 10, '<', 29, 50, 7}, {2, 13, '<', 20, 28, 1}, {2, 15, '>', 49, 51, 1},
+        {2, 18, '<', 25, 35, 1}, {2, 20, '<', 2, 15, 1},  {2, 20, '>', 24, 34, 1},
+        {2, 22, '<', 25, 35, 1}, {2, 24, '>', 24, 34, 1}, {2, 29, '>', 1, 14, 1},
+        {3, 12, '<', 3, 8, 1},   {3, 16, '<', 3, 8, 1},   {3, 14, '>', 1, 6, 1},
+        {3, 18, '>', 1, 6, 1},   {3, 24, '>', 1, 2, 1},   {3, 24, '<', 7, 8, 1}};
     for (int m = 0; m < 4; ++m) {
         ASSERT_EQ(std::strlen(contentTexts[m]), static_cast<size_t>(lengths[m])) << "map " << m;
         // A row typed one character short or long shifts the side walls of every row after it.
@@ -98,57 +91,47 @@ TEST(Content, MapsHaveWholeWalledRows) {
             const char* row = contentTexts[m] + y * widths[m];
             EXPECT_TRUE(row[0] == '#' && row[widths[m] - 1] == '#') << "map " << m << " row " << y;
         }
+        // A label typed twice would show up twice.
+        EXPECT_EQ(cellsOf(m, allLabels).size(), starts[m].size()) << "map " << m;
+        Marks conveyors;
+        for (const auto& r : runs)
+            for (int x = r[3]; r[0] == m && x <= r[4]; x += r[5]) {
+                conveyors.insert({static_cast<char>(r[2]), {x, r[1]}});
+                if (m == 3) conveyors.insert({static_cast<char>(r[2]), {x + 30, r[1]}}); // 2nd box
+            }
+        EXPECT_EQ(cellsOf(m, "<>"), conveyors) << "map " << m;
     }
     EXPECT_EQ(std::string(contentTexts[3], 400), std::string(400, ' '));
-}
-
-TEST(Content, StartGoalAndResetCells) {
-    for (int m = 0; m < 4; ++m) {
-        Marks starts;
-        for (size_t i = 0; i < startLabels[m].size(); ++i)
-            starts.insert({startLabels[m][i], startCells(m)[i]});
-        EXPECT_EQ(cellsOf(m, allLabels), starts) << "map " << m;
-    }
+    EXPECT_EQ(loaded(Level<15, 13>(contentTexts[0], dancerPoses, nullptr, 15, 13)), starts[0]);
+    EXPECT_EQ(loaded(Level<40, 20>(contentTexts[1], chainPoses, nullptr, 40, 20)), starts[1]);
+    EXPECT_EQ(loaded(Level<80, 50>(contentTexts[2], chainPoses, nullptr, 40, 25)), starts[2]);
+    EXPECT_EQ(loaded(Level<40, 25>(contentTexts[3], chainPoses, nullptr, 40, 25)), starts[3]);
     EXPECT_EQ(cellsOf(1, "@!"), (Marks{{'@', {4, 12}}, {'!', {28, 5}}}));
     EXPECT_EQ(cellsOf(2, "@!"), (Marks{{'@', {9, 25}}}));
     EXPECT_TRUE(cellsOf(0, "@!").empty() && cellsOf(3, "@!").empty());
 }
 
-TEST(Content, ConveyorRuns) {
-    struct Run {
-        int map, row;
-        char c;
-        int from, to, stride;
-    };
-    const Run runs[] = {{0, 11, '>', 1, 3, 1},   {0, 11, '<', 11, 13, 1}, {1, 3, '>', 12, 20, 1},
-                        {1, 3, '<', 36, 38, 1},  {1, 4, '>', 21, 23, 1},  {1, 4, '<', 33, 35, 1},
-                        {1, 5, '>', 24, 26, 1},  {1, 5, '<', 30, 32, 1},  {1, 7, '>', 27, 27, 1},
-                        {1, 7, '<', 29, 29, 1},  {1, 19, '<', 10, 14, 1}, {2, 4, '>', 9, 25, 1},
-                        {2, 9, '>', 26, 47, 7},  {2, 9, '<', 30, 51, 7},  {2, 10, '>', 27, 48, 7},
-                        {2, 10, '<', 29, 50, 7}, {2, 13, '<', 20, 28, 1}, {2, 15, '>', 49, 51, 1},
-                        {2, 18, '<', 25, 35, 1}, {2, 20, '<', 2, 15, 1},  {2, 20, '>', 24, 34, 1},
-                        {2, 22, '<', 25, 35, 1}, {2, 24, '>', 24, 34, 1}, {2, 29, '>', 1, 14, 1},
-                        {3, 12, '<', 3, 8, 1},   {3, 16, '<', 3, 8, 1},   {3, 14, '>', 1, 6, 1},
-                        {3, 18, '>', 1, 6, 1},   {3, 24, '>', 1, 2, 1},   {3, 24, '<', 7, 8, 1}};
-    for (int m = 0; m < 4; ++m) {
-        Marks expected;
-        for (const Run& r : runs)
-            for (int x = r.from; r.map == m && x <= r.to; x += r.stride) {
-                expected.insert({r.c, {x, r.row}});
-                if (m == 3) expected.insert({r.c, {x + 30, r.row}}); // the second box
-            }
-        EXPECT_EQ(cellsOf(m, "<>"), expected) << "map " << m;
-    }
-}
-
-TEST(Content, PoseSetsAndPatterns) {
-    const int chainEntries[9] = {8, 11, 7, 9, 4, 10, 6, 11, 5};
+TEST(Content, PoseSetsPatternsAndTheirParsing) {
     const int dancerEntries[9] = {12, 14, 13, 18, 15, 16, 19, 20, 17};
     const int dancerOneColumn[9] = {1, 1, 4, 5, 4, 0, 4, 1, 1};
+    // The chain's cells after label 1's, from it, by direction; w and x are blank.
+    const char* chainShapes[9] = {
+        "(0,-1)(1,-1)(1,0)(2,0)(2,-1)",     "",
+        "(0,-1)(-1,-1)(-1,0)(-2,0)(-2,-1)", "(-1,0)(-1,-1)(-2,-1)(-3,-1)(1,0)",
+        "(0,-1)(0,-2)(0,-3)(0,-4)(0,-5)",   "(1,0)(1,-1)(2,-1)(3,-1)(-1,0)",
+        "(-1,0)(-2,0)(-3,0)(-4,0)(-5,0)",   "",
+        "(1,0)(2,0)(3,0)(4,0)(5,0)"};
+    EXPECT_TRUE(chainPoses[1] == contentTexts[11] && chainPoses[7] == contentTexts[11]);
     for (int d = 0; d < 9; ++d) {
-        EXPECT_EQ(chainPoses[d], contentTexts[chainEntries[d]]) << "direction " << d;
         EXPECT_EQ(dancerPoses[d], contentTexts[dancerEntries[d]]) << "direction " << d;
         EXPECT_EQ(findLabel(dancerPoses[d], '1'), 30 + dancerOneColumn[d]) << "direction " << d;
+        Pose chain;
+        chain.parse(chainPoses[d]);
+        std::string shape;
+        for (int i = 1; i < chain.labelCount; ++i)
+            shape += "(" + std::to_string(chain.cellX[i] - chain.cellX[0]) + "," +
+                     std::to_string(chain.cellY[i] - chain.cellY[0]) + ")";
+        EXPECT_EQ(shape, chainShapes[d]) << "direction " << d;
     }
     for (int e = 4; e <= 20; ++e) {
         std::string cells = contentTexts[e];
@@ -158,39 +141,10 @@ TEST(Content, PoseSetsAndPatterns) {
         std::sort(cells.begin(), cells.end());
         const std::string labels = allLabels.substr(0, e == 11 ? 0 : (e < 12 ? 6 : 20));
         EXPECT_EQ(cells, labels) << "entry " << e;
-        Pose pose;
-        pose.parse(contentTexts[e]);
-        EXPECT_EQ(pose.labelCount, static_cast<int>(labels.size())) << "entry " << e;
-        EXPECT_TRUE(labels.empty() || pose.cellY[0] == 5) << "entry " << e;
+        EXPECT_TRUE(labels.empty() || findLabel(contentTexts[e], '1') / 6 == 5) << "entry " << e;
     }
-}
 
-TEST(PosePattern, ChainShapesRelativeToLabelOne) {
-    const int offsets[9][6][2] = {{{0, 0}, {0, -1}, {1, -1}, {1, 0}, {2, 0}, {2, -1}},
-                                  {},
-                                  {{0, 0}, {0, -1}, {-1, -1}, {-1, 0}, {-2, 0}, {-2, -1}},
-                                  {{0, 0}, {-1, 0}, {-1, -1}, {-2, -1}, {-3, -1}, {1, 0}},
-                                  {{0, 0}, {0, -1}, {0, -2}, {0, -3}, {0, -4}, {0, -5}},
-                                  {{0, 0}, {1, 0}, {1, -1}, {2, -1}, {3, -1}, {-1, 0}},
-                                  {{0, 0}, {-1, 0}, {-2, 0}, {-3, 0}, {-4, 0}, {-5, 0}},
-                                  {},
-                                  {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}}};
-    for (int d = 0; d < 9; ++d) {
-        Pose pose;
-        pose.parse(chainPoses[d]);
-        const bool blank = d == 1 || d == 7;
-        ASSERT_EQ(pose.labelCount, blank ? 0 : 6) << "direction " << d;
-        if (blank) continue;
-        ASSERT_TRUE(pose.useFirst(6));
-        pose.anchorAt(10, 20);
-        for (int i = 0; i < 6; ++i)
-            EXPECT_TRUE(pose.placedX(i) - 10 == offsets[d][i][0] &&
-                        pose.placedY(i) - 20 == offsets[d][i][1])
-                << "direction " << d << " label " << i + 1;
-    }
-}
-
-TEST(PosePattern, ParsesTheUnbrokenRunOfLabels) {
+    // Parsing keeps the unbroken run of labels from "1", and stops at the end of a short text.
     Pose gap, all, part;
     gap.parse("                        4     12    ");
     EXPECT_TRUE(gap.labelCount == 2 && gap.cellX[1] == 1 && gap.cellY[1] == 5);
@@ -199,52 +153,39 @@ TEST(PosePattern, ParsesTheUnbrokenRunOfLabels) {
     EXPECT_TRUE(all.offsetX == 0 && all.offsetY == 0 && all.activeCount() == 20);
 
     const auto shortText = heapText(" 21");
-    EXPECT_EQ(findLabel(shortText.get(), '2'), 1);
-    EXPECT_EQ(findLabel(shortText.get(), '3'), -1);
-    part.parse(shortText.get());
+    part.parse(shortText.data());
     EXPECT_TRUE(part.labelCount == 2 && part.cellX[0] == 2 && part.cellY[0] == 0);
 }
 
-TEST(TileMap, ReadsZeroPastTheTextAndOutsideTheMap) {
+TEST(TileMap, ShortTextsAndCellsOutsideTheMapReadZero) {
     TileMap<15, 13> title;
     title.setText(contentTexts[0]);
     for (int x = 0; x < 15; ++x) EXPECT_TRUE(title.cell(x, 12) == 0 && title.cell(x, 11) != 0);
-    TileMap<40, 20> level1;
-    level1.setText(contentTexts[1]);
     // cell(i, 0) names linear index i.
     for (int i : {-1, -100, 195, 195 + 1000}) EXPECT_EQ(title.cell(i, 0), 0) << i;
-    for (int i : {-1, -100, 800, 800 + 1000}) EXPECT_EQ(level1.cell(i, 0), 0) << i;
+    const GridPos lastColumn{39, 3, 40, 20, 0}, nextRow{0, 4, 40, 20, 0};
+    EXPECT_TRUE(lastColumn.indexAt(1, 0) == nextRow.index() && nextRow.touches(lastColumn, -1, 0));
 
-    const auto text = heapText("1 2 5");
-    using SmallMap = TileMap<3, 3>;
-    SmallMap small;
-    small.setText(text.get());
-    EXPECT_TRUE(small.cell(2, 0) == '2' && small.cell(1, 1) == '5');
-    EXPECT_TRUE(small.cell(2, 1) == 0 && small.cell(2, 2) == 0 && small.cell(9, 0) == 0);
-    EXPECT_EQ(SmallMap::find(text.get(), '5'), 4);
-    EXPECT_EQ(SmallMap::find(text.get(), '9'), -1);
-
-    GridPos lastColumn{}, nextRow{};
-    lastColumn.init(39, 3, 40, 20);
-    nextRow.init(0, 4, 40, 20);
-    EXPECT_EQ(lastColumn.indexAt(1, 0), nextRow.index());
-    EXPECT_TRUE(lastColumn.touches(nextRow, 1, 0) && nextRow.touches(lastColumn, -1, 0));
+    // '1' in the first cell and again later, '2' twice, '3' and '4' missing; the text ends in
+    // the middle row of three, and steps read the cells around every block, past it too.
+    const auto text = heapText("1 2 12  5");
+    Level<5, 3> level(text.data(), chainPoses, nullptr, 5, 3);
+    EXPECT_EQ(loaded(level), (Cells{{0, 0}, {2, 0}, {3, 1}}));
+    EXPECT_TRUE(level.map.cell(3, 1) == '5' && level.map.cell(4, 1) == 0);
+    EXPECT_TRUE(level.map.cell(4, 2) == 0 && level.map.cell(15, 0) == 0);
+    for (int direction : {4, 8, -1, 6}) play(level, direction);
+    EXPECT_EQ(level.group.size() + level.loose.size(), 3);
 }
 
-TEST(PartBag, CursorRefusalsAndTakeCurrent) {
+TEST(PartBag, CursorRefusalsAndNumbering) {
     GridPos cells[21] = {};
     PartBag bag;
-    EXPECT_TRUE(bag.pop() == nullptr && bag.get(0) == nullptr && bag.takeCurrent() == nullptr);
     bag.push(nullptr);
-    EXPECT_EQ(bag.size(), 0);
     for (GridPos& c : cells) bag.push(&c);
-    bag.push(nullptr);
-    EXPECT_TRUE(bag.size() == 20 && bag.get(19) == &cells[19] && bag.get(20) == nullptr);
-    int visited = 0;
-    for (bag.rewind(); !bag.atEnd(); bag.next()) EXPECT_EQ(bag.current(), &cells[visited++]);
-    EXPECT_EQ(visited, 20);
-    EXPECT_TRUE(bag.next() == &cells[0] && bag.current() == &cells[0]);
-    EXPECT_TRUE(bag.atEnd() && bag.cursor == 20);
+    EXPECT_TRUE(bag.size() == 20 && bag.get(0) == &cells[0] && bag.get(19) == &cells[19]);
+    bag.cursor = 19;
+    EXPECT_TRUE(bag.next() == &cells[19] && bag.atEnd());
+    EXPECT_TRUE(bag.next() == &cells[0] && bag.current() == &cells[0] && bag.cursor == 20);
 
     PartBag four;
     for (int i = 0; i < 4; ++i) four.push(&cells[i]);
@@ -252,51 +193,17 @@ TEST(PartBag, CursorRefusalsAndTakeCurrent) {
     EXPECT_EQ(four.takeCurrent(), &cells[1]);
     EXPECT_TRUE(four.size() == 3 && four.get(1) == &cells[3] && four.cursor == 1);
     EXPECT_TRUE(four.next() == &cells[3] && four.next() == &cells[2] && four.atEnd());
-}
 
-TEST(RobotParts, NumbersBlocksAndPicksDistinguishedMarks) {
-    GridPos cells[20] = {};
     RobotParts robot;
-    robot.numberParts();
-    EXPECT_EQ(marksOf(robot), std::string(3, '\0'));
     for (int i = 0; i < 6; ++i) robot.push(&cells[i]);
     robot.numberParts();
-    EXPECT_EQ(marksOf(robot), "436");
-    while (robot.size() > 1) robot.pop();
+    EXPECT_EQ(std::string({robot.middleMark, robot.beforeMiddleMark, robot.lastMark}), "436");
+    for (int i = 6; i < 20; ++i) robot.push(&cells[i]);
     robot.numberParts();
-    EXPECT_EQ(marksOf(robot), "131");
-    for (int i = 1; i < 20; ++i) robot.push(&cells[i]);
-    robot.numberParts();
-    EXPECT_EQ(marksOf(robot), "A:J");
+    EXPECT_EQ(std::string({robot.middleMark, robot.beforeMiddleMark, robot.lastMark}), "A:J");
     std::string marks;
-    for (const GridPos& c : cells) marks += c.mark;
+    for (int i = 0; i < 20; ++i) marks += cells[i].mark;
     EXPECT_EQ(marks, "123456789:ABCDEFGHIJ");
-}
-
-TEST(Level, ShippedMapsLoadTheirBlocks) {
-    const Level<15, 13> title(contentTexts[0], dancerPoses, nullptr, 15, 13);
-    expectFresh(title, startCells(0));
-    for (const Pose& pose : title.poses) EXPECT_EQ(pose.labelCount, 20);
-    const Level<40, 20> level1(contentTexts[1], chainPoses, nullptr, 40, 20);
-    expectFresh(level1, startCells(1));
-    EXPECT_TRUE(level1.poses[1].labelCount == 0 && level1.poses[8].labelCount == 6);
-    const Level<80, 50> level2(contentTexts[2], chainPoses, nullptr, 40, 25);
-    expectFresh(level2, startCells(2));
-    EXPECT_TRUE(level2.viewW == 40 && level2.viewH == 25);
-    expectFresh(Level<40, 25>(contentTexts[3], chainPoses, nullptr, 40, 25), startCells(3));
-}
-
-TEST(Level, LoadsFirstOccurrencesInLabelOrderFromAShortText) {
-    // '1' in the first cell and again later, '2' twice, '3' and '4' missing; the text ends in
-    // the middle row of three.
-    const auto text = heapText("1 2 12  5");
-    Level<5, 3> level(text.get(), chainPoses, nullptr, 5, 3);
-    expectFresh(level, {{0, 0}, {2, 0}, {3, 1}});
-    // Steps read the cells around every block, past the text's end too.
-    for (int direction : {4, 8, -1, 6}) {
-        play(level, direction);
-        EXPECT_EQ(level.group.size() + level.loose.size(), 3);
-    }
 }
 
 TEST(Level, CopiesEvolveApartFromTheirOriginal) {
@@ -316,8 +223,4 @@ TEST(Level, CopiesEvolveApartFromTheirOriginal) {
     play(assigned, 6);
     EXPECT_EQ(snapshot(copy), formed);
     EXPECT_NE(snapshot(assigned), formed);
-    for (const Level<40, 20>* level : {&copy, &assigned})
-        for (int i = 0; i < maxParts; ++i)
-            for (const GridPos* p : {level->group.items[i], level->loose.items[i]})
-                EXPECT_TRUE(!p || (p >= level->parts && p < level->parts + maxParts));
 }
