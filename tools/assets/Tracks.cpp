@@ -3,39 +3,34 @@
 
 namespace {
 
-Instrument kick(double gain) {
+// A voice by its wave, level and envelope; anything else is set where it differs.
+Instrument makeVoice(Wave wave, double gain, double attack, double decay, double sustain,
+                     double release) {
     Instrument i;
-    i.wave = Wave::Kick;
+    i.wave = wave;
     i.gain = gain;
-    i.attack = 0.001;
-    i.decay = 0.12;
-    i.sustain = 0.0;
-    i.release = 0.08;
+    i.attack = attack;
+    i.decay = decay;
+    i.sustain = sustain;
+    i.release = release;
+    return i;
+}
+
+Instrument kick(double gain) {
+    Instrument i = makeVoice(Wave::Kick, gain, 0.001, 0.12, 0.0, 0.08);
     return i;
 }
 
 Instrument snare(double gain) {
-    Instrument i;
-    i.wave = Wave::Snare;
-    i.gain = gain;
-    i.attack = 0.001;
-    i.decay = 0.07;
-    i.sustain = 0.0;
-    i.release = 0.06;
+    Instrument i = makeVoice(Wave::Snare, gain, 0.001, 0.07, 0.0, 0.06);
     i.cutoff = 6000;
     i.reverb = 0.5;
     return i;
 }
 
 Instrument hat(double gain, double pan) {
-    Instrument i;
-    i.wave = Wave::Hat;
-    i.gain = gain;
+    Instrument i = makeVoice(Wave::Hat, gain, 0.001, 0.025, 0.0, 0.02);
     i.pan = pan;
-    i.attack = 0.001;
-    i.decay = 0.025;
-    i.sustain = 0.0;
-    i.release = 0.02;
     i.cutoff = 7000; // takes the fizz off the top octave
     return i;
 }
@@ -45,22 +40,12 @@ Stereo goof() {
     Song s(126, 64);
     s.echoBeats = 0.75;
 
-    Instrument bass;
-    bass.wave = Wave::Triangle;
-    bass.gain = 0.55;
-    bass.decay = 0.15;
-    bass.sustain = 0.3;
-    bass.release = 0.05;
+    Instrument bass = makeVoice(Wave::Triangle, 0.55, 0.005, 0.15, 0.3, 0.05);
     int b = s.add(bass);
 
-    Instrument lead;
-    lead.wave = Wave::Square;
+    Instrument lead = makeVoice(Wave::Square, 0.16, 0.005, 0.12, 0.45, 0.08);
     lead.duty = 0.25;
-    lead.gain = 0.16;
     lead.pan = 0.15;
-    lead.decay = 0.12;
-    lead.sustain = 0.45;
-    lead.release = 0.08;
     lead.cutoff = 2600;
     lead.cutoffEnv = 2500;
     lead.vibrato = 12;
@@ -68,15 +53,10 @@ Stereo goof() {
     lead.reverb = 0.3;
     int l = s.add(lead);
 
-    Instrument stab;
-    stab.wave = Wave::Fm;
+    Instrument stab = makeVoice(Wave::Fm, 0.07, 0.005, 0.12, 0.0, 0.1);
     stab.fmRatio = 4.0;
     stab.fmIndex = 1.5;
-    stab.gain = 0.07;
     stab.pan = -0.35;
-    stab.decay = 0.12;
-    stab.sustain = 0.0;
-    stab.release = 0.1;
     stab.reverb = 0.4;
     int c = s.add(stab);
 
@@ -131,36 +111,21 @@ Stereo robotWars() {
     s.echoBeats = 0.75;
     s.loudness = 0.15;
 
-    Instrument bass;
-    bass.wave = Wave::Saw;
-    bass.gain = 0.42;
-    bass.decay = 0.1;
-    bass.sustain = 0.4;
-    bass.release = 0.04;
+    Instrument bass = makeVoice(Wave::Saw, 0.42, 0.005, 0.1, 0.4, 0.04);
     bass.cutoff = 380;
     bass.cutoffEnv = 1500;
     bass.detune = 7;
     int b = s.add(bass);
 
-    Instrument riff;
-    riff.wave = Wave::Saw;
-    riff.gain = 0.1;
+    Instrument riff = makeVoice(Wave::Saw, 0.1, 0.005, 0.08, 0.1, 0.05);
     riff.pan = -0.3;
-    riff.decay = 0.08;
-    riff.sustain = 0.1;
-    riff.release = 0.05;
     riff.cutoff = 900;
     riff.cutoffEnv = 2600;
     riff.echo = 0.4;
     int r = s.add(riff);
 
-    Instrument lead;
-    lead.wave = Wave::Square;
-    lead.gain = 0.15;
+    Instrument lead = makeVoice(Wave::Square, 0.15, 0.005, 0.3, 0.7, 0.12);
     lead.pan = 0.2;
-    lead.decay = 0.3;
-    lead.sustain = 0.7;
-    lead.release = 0.12;
     lead.cutoff = 2200;
     lead.cutoffEnv = 1500;
     lead.detune = 9;
@@ -169,13 +134,7 @@ Stereo robotWars() {
     lead.reverb = 0.35;
     int l = s.add(lead);
 
-    Instrument power;
-    power.wave = Wave::Saw;
-    power.gain = 0.07;
-    power.attack = 0.02;
-    power.decay = 0.6;
-    power.sustain = 0.5;
-    power.release = 0.3;
+    Instrument power = makeVoice(Wave::Saw, 0.07, 0.02, 0.6, 0.5, 0.3);
     power.cutoff = 1200;
     power.detune = 12;
     power.reverb = 0.5;
@@ -222,49 +181,25 @@ Stereo lurm() {
     s.reverbLevel = 0.8;
     s.loudness = 0.12;
 
-    Instrument pad;
-    pad.wave = Wave::Saw;
-    pad.gain = 0.09;
-    pad.attack = 1.2;
-    pad.decay = 2.0;
-    pad.sustain = 0.8;
-    pad.release = 1.4;
+    Instrument pad = makeVoice(Wave::Saw, 0.09, 1.2, 2.0, 0.8, 1.4);
     pad.cutoff = 520;
     pad.cutoffEnv = 300;
     pad.detune = 14;
     pad.reverb = 0.6;
     int p = s.add(pad);
 
-    Instrument drone;
-    drone.wave = Wave::Sine;
-    drone.gain = 0.35;
-    drone.attack = 0.4;
-    drone.decay = 1.0;
-    drone.sustain = 0.8;
-    drone.release = 0.8;
+    Instrument drone = makeVoice(Wave::Sine, 0.35, 0.4, 1.0, 0.8, 0.8);
     int d = s.add(drone);
 
-    Instrument beat;
-    beat.wave = Wave::Kick;
-    beat.gain = 0.55;
-    beat.attack = 0.002;
-    beat.decay = 0.14;
-    beat.sustain = 0;
-    beat.release = 0.1;
+    Instrument beat = makeVoice(Wave::Kick, 0.55, 0.002, 0.14, 0, 0.1);
     beat.cutoff = 300;
     int hb = s.add(beat);
 
-    Instrument bell;
-    bell.wave = Wave::Fm;
+    Instrument bell = makeVoice(Wave::Fm, 0.12, 0.003, 0.9, 0.0, 0.6);
     // A low, inharmonic ratio keeps the bell's partials below the Nyquist frequency.
     bell.fmRatio = 1.41;
     bell.fmIndex = 2.0;
-    bell.gain = 0.12;
     bell.pan = 0.3;
-    bell.attack = 0.003;
-    bell.decay = 0.9;
-    bell.sustain = 0.0;
-    bell.release = 0.6;
     bell.echo = 0.6;
     bell.reverb = 0.6;
     int be = s.add(bell);
@@ -300,49 +235,25 @@ Stereo down() {
     s.reverbLevel = 0.8;
     s.loudness = 0.11;
 
-    Instrument bass;
-    bass.wave = Wave::Triangle;
-    bass.gain = 0.45;
-    bass.attack = 0.05;
-    bass.decay = 1.5;
-    bass.sustain = 0.5;
-    bass.release = 0.6;
+    Instrument bass = makeVoice(Wave::Triangle, 0.45, 0.05, 1.5, 0.5, 0.6);
     bass.cutoff = 500;
     int b = s.add(bass);
 
-    Instrument pad;
-    pad.wave = Wave::Triangle;
-    pad.gain = 0.1;
-    pad.attack = 0.8;
-    pad.decay = 2.0;
-    pad.sustain = 0.7;
-    pad.release = 1.2;
+    Instrument pad = makeVoice(Wave::Triangle, 0.1, 0.8, 2.0, 0.7, 1.2);
     pad.detune = 10;
     pad.reverb = 0.6;
     int p = s.add(pad);
 
-    Instrument piano;
-    piano.wave = Wave::Fm;
+    Instrument piano = makeVoice(Wave::Fm, 0.12, 0.004, 0.7, 0.0, 0.4);
     piano.fmRatio = 1.0;
     piano.fmIndex = 1.6;
-    piano.gain = 0.12;
     piano.pan = -0.25;
-    piano.attack = 0.004;
-    piano.decay = 0.7;
-    piano.sustain = 0.0;
-    piano.release = 0.4;
     piano.echo = 0.3;
     piano.reverb = 0.5;
     int pi = s.add(piano);
 
-    Instrument voice;
-    voice.wave = Wave::Sine;
-    voice.gain = 0.2;
+    Instrument voice = makeVoice(Wave::Sine, 0.2, 0.08, 0.8, 0.6, 0.5);
     voice.pan = 0.2;
-    voice.attack = 0.08;
-    voice.decay = 0.8;
-    voice.sustain = 0.6;
-    voice.release = 0.5;
     voice.vibrato = 14;
     voice.detune = 3;
     voice.echo = 0.4;
