@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, only when missing.
+# Extra package names on the command line are installed the same way.
 set -euo pipefail
 
 pkgs=(cmake g++ make pkg-config libsdl1.2-dev libsdl-mixer1.2-dev libvorbis-dev
@@ -14,5 +15,7 @@ done
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# Another install may hold the lock for a while (a second build, an unattended upgrade).
+lock=(-o DPkg::Lock::Timeout=600)
+$sudo apt-get "${lock[@]}" update -qq
+$sudo apt-get "${lock[@]}" install -y -qq --no-install-recommends "${missing[@]}"
