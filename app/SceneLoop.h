@@ -40,6 +40,18 @@ struct Clock {
 
 inline const Clock sdlClock{SDL_GetTicks, SDL_Delay};
 
+// Where the loop's one event a frame comes from: SDL's queue, or a demo standing in for it.
+struct EventSource {
+    int (*poll)(void* context, SDL_Event* event);
+    void* context;
+};
+
+inline int pollQueue(void*, SDL_Event* event) {
+    return SDL_PollEvent(event);
+}
+
+inline const EventSource sdlEvents{pollQueue, nullptr};
+
 // How long the frame starting at `now` must wait. Deliberately lets every other frame through.
 Uint32 frameDelay(Uint32 now);
 
@@ -88,11 +100,12 @@ template <class Boards> void runSceneBoard(LoopState& state, SDL_Surface* screen
 // One pass of the loop; false once the game has quit. The order of the steps is what the
 // player sees: board over the last background, teeth over the board.
 template <class Boards>
-bool runFrame(LoopState& state, const Stage& stage, Boards& boards, const Clock& clock = sdlClock) {
+bool runFrame(LoopState& state, const Stage& stage, Boards& boards, const Clock& clock = sdlClock,
+              const EventSource& events = sdlEvents) {
     if (state.scene == -1) return false;
     paceFrame(clock);
     // One event a frame: a burst of keys is spread over as many frames.
-    if (SDL_PollEvent(&state.event)) takeEvent(state);
+    if (events.poll(events.context, &state.event)) takeEvent(state);
     runSceneBoard(state, stage.screen, boards);
     state.direction = 1000;
     if (state.nextScene != 0) stepWipe(state, stage);

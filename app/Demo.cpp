@@ -1,0 +1,302 @@
+// Demo files: reading, writing, and playing them through the scene loop's poll.
+#include "app/Demo.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+struct Named {
+    int value;
+    const char* name;
+};
+
+// SDL 1.2's own names, fixed here so that parsing needs no video and a later SDL cannot rename
+// them.
+const Named keyNames[] = {
+    {8, "backspace"},     {9, "tab"},          {12, "clear"},       {13, "return"},
+    {19, "pause"},        {27, "escape"},      {32, "space"},       {127, "delete"},
+    {256, "[0]"},         {257, "[1]"},        {258, "[2]"},        {259, "[3]"},
+    {260, "[4]"},         {261, "[5]"},        {262, "[6]"},        {263, "[7]"},
+    {264, "[8]"},         {265, "[9]"},        {266, "[.]"},        {267, "[/]"},
+    {268, "[*]"},         {269, "[-]"},        {270, "[+]"},        {271, "enter"},
+    {272, "equals"},      {273, "up"},         {274, "down"},       {275, "right"},
+    {276, "left"},        {277, "insert"},     {278, "home"},       {279, "end"},
+    {280, "page up"},     {281, "page down"},  {282, "f1"},         {283, "f2"},
+    {284, "f3"},          {285, "f4"},         {286, "f5"},         {287, "f6"},
+    {288, "f7"},          {289, "f8"},         {290, "f9"},         {291, "f10"},
+    {292, "f11"},         {293, "f12"},        {294, "f13"},        {295, "f14"},
+    {296, "f15"},         {300, "numlock"},    {301, "caps lock"},  {302, "scroll lock"},
+    {303, "right shift"}, {304, "left shift"}, {305, "right ctrl"}, {306, "left ctrl"},
+    {307, "right alt"},   {308, "left alt"},
+};
+
+// Events that take a frame's poll without doing anything in the game; named for the reader.
+const Named eventNames[] = {
+    {SDL_KEYDOWN, "down"},
+    {SDL_KEYUP, "up"},
+    {SDL_QUIT, "quit"},
+    {SDL_ACTIVEEVENT, "focus"},
+    {SDL_MOUSEMOTION, "mouse-motion"},
+    {SDL_MOUSEBUTTONDOWN, "mouse-down"},
+    {SDL_MOUSEBUTTONUP, "mouse-up"},
+    {SDL_VIDEORESIZE, "resize"},
+    {SDL_VIDEOEXPOSE, "expose"},
+};
+
+// Printable keys are named by their own character: "q", "#", "/".
+char singleNames[128][2];
+
+bool isKeyEvent(int type) {
+    return type == SDL_KEYDOWN || type == SDL_KEYUP;
+}
+
+std::string lowered(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// A whole token of decimal digits, below `limit`; false otherwise.
+bool readNumber(const std::string& token, unsigned long long limit, unsigned long long& value) {
+    if (token.empty() || token.size() > 12) return false;
+    value = 0;
+    for (char c : token) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + static_cast<unsigned>(c - '0');
+    }
+    return value < limit;
+}
+
+std::string quoted(const std::string& s) {
+    return "\"" + s + "\"";
+}
+
+// One event line, already known not to be blank or a comment.
+bool parseLine(const std::string& line, uint32_t after, DemoEvent& event, std::string& error) {
+    size_t at = 0;
+    auto token = [&] {
+        while (at < line.size() && (line[at] == ' ' || line[at] == '\t')) ++at;
+        size_t start = at;
+        while (at < line.size() && line[at] != ' ' && line[at] != '\t') ++at;
+        return line.substr(start, at - start);
+    };
+    const std::string frameText = token();
+    const std::string word = lowered(token());
+    std::string rest = line.substr(at);
+    rest.erase(0, rest.find_first_not_of(" \t"));
+    rest.erase(rest.find_last_not_of(" \t") + 1);
+
+    unsigned long long frame = 0;
+    if (!readNumber(frameText, 1ull << 32, frame)) {
+        error = "the line should start with a frame number, not " + quoted(frameText);
+        return false;
+    }
+    if (frame == 0) {
+        error = "frames count from 1";
+        return false;
+    }
+    if (frame <= after) {
+        error = "frame " + frameText + " is not after the frame before, " + std::to_string(after) +
+                " (one event a frame, in order)";
+        return false;
+    }
+    event.frame = static_cast<uint32_t>(frame);
+    event.key = 0;
+
+    int type = -1;
+    for (const Named& n : eventNames)
+        if (word == n.name) type = n.value;
+    if (word == "event") {
+        unsigned long long number = 0;
+        if (!readNumber(rest, SDL_NUMEVENTS, number) || number == 0) {
+            error = "\"event\" needs an SDL event type from 1 to " +
+                    std::to_string(SDL_NUMEVENTS - 1) + ", not " + quoted(rest);
+            return false;
+        }
+        event.type = static_cast<uint8_t>(number);
+        return true;
+    }
+    if (type < 0) {
+        error = "unknown event " + quoted(word) +
+                " (down KEY, up KEY, quit, focus, mouse-motion, mouse-down, mouse-up, resize, "
+                "expose or event NUMBER)";
+        return false;
+    }
+    event.type = static_cast<uint8_t>(type);
+    if (!isKeyEvent(type)) {
+        if (rest.empty()) return true;
+        error = "nothing may follow " + quoted(word) + ", but " + quoted(rest) + " does";
+        return false;
+    }
+    if (rest.empty()) {
+        error = quoted(word) + " needs a key";
+        return false;
+    }
+    // One character is that character's key; a number of two digits or more is a key symbol.
+    unsigned long long number = 0;
+    int key = rest.size() > 1 && readNumber(rest, SDLK_LAST, number) ? static_cast<int>(number)
+                                                                     : keyFromName(rest);
+    if (key < 0) {
+        error = "unknown key " + quoted(rest);
+        return false;
+    }
+    event.key = static_cast<uint16_t>(key);
+    return true;
+}
+
+} // namespace
+
+const char* keyName(int sym) {
+    for (const Named& n : keyNames)
+        if (n.value == sym) return n.name;
+    if (sym > 32 && sym < 127 && !(sym >= 'A' && sym <= 'Z')) {
+        singleNames[sym][0] = static_cast<char>(sym);
+        return singleNames[sym];
+    }
+    return nullptr;
+}
+
+int keyFromName(const std::string& name) {
+    const std::string low = lowered(name);
+    for (const Named& n : keyNames)
+        if (low == n.name) return n.value;
+    if (low.size() == 1 && low[0] > 32 && low[0] < 127) return low[0];
+    return -1;
+}
+
+int formatDemoLine(char* out, size_t size, const DemoEvent& event) {
+    const unsigned frame = event.frame;
+    for (const Named& n : eventNames) {
+        if (n.value != event.type) continue;
+        if (!isKeyEvent(event.type)) return std::snprintf(out, size, "%u %s", frame, n.name);
+        if (const char* name = keyName(event.key))
+            return std::snprintf(out, size, "%u %s %s", frame, n.name, name);
+        return std::snprintf(out, size, "%u %s %02d", frame, n.name, event.key);
+    }
+    return std::snprintf(out, size, "%u event %d", frame, event.type);
+}
+
+bool parseDemo(const std::string& text, std::vector<DemoEvent>& events, std::string& error) {
+    events.clear();
+    size_t start = 0;
+    uint32_t last = 0;
+    for (int number = 1; start < text.size() || number == 1; ++number) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        start = end + 1;
+        // Files edited elsewhere may end their lines with CR.
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const std::string where = "line " + std::to_string(number) + ": ";
+
+        if (number == 1) {
+            const std::string head = std::string(demoFormat) + " ";
+            unsigned long long version = 0;
+            if (line.rfind(head, 0) != 0 || !readNumber(line.substr(head.size()), 1000, version) ||
+                version == 0) {
+                error = where + "not a demo: it should begin with \"" + head +
+                        std::to_string(demoVersion) + "\"";
+                return false;
+            }
+            if (version > static_cast<unsigned>(demoVersion)) {
+                error = where + "demo version " + std::to_string(version) +
+                        " is newer than this game reads (" + std::to_string(demoVersion) + ")";
+                return false;
+            }
+            continue;
+        }
+        const size_t first = line.find_first_not_of(" \t");
+        if (first == std::string::npos || line[first] == '#') continue;
+
+        DemoEvent event;
+        std::string what;
+        if (!parseLine(line, last, event, what)) {
+            error = where + what;
+            return false;
+        }
+        last = event.frame;
+        events.push_back(event);
+    }
+    return true;
+}
+
+bool readDemoFile(const std::string& path, std::vector<DemoEvent>& events, std::string& error) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        error = path + ": cannot read it: " + std::strerror(errno);
+        return false;
+    }
+    std::string text;
+    char chunk[4096];
+    size_t n = 0;
+    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, n);
+    const bool failed = std::ferror(file) != 0;
+    const int cause = errno;
+    std::fclose(file);
+    if (failed) {
+        error = path + ": cannot read it: " + std::strerror(cause);
+        return false;
+    }
+    if (!parseDemo(text, events, error)) {
+        error = path + ", " + error;
+        return false;
+    }
+    return true;
+}
+
+int DemoPlayer::poll(SDL_Event* event) {
+    ++frame;
+    if (!playing()) return SDL_PollEvent(event);
+    if (events[next].frame == frame) {
+        const DemoEvent& e = events[next++];
+        std::memset(event, 0, sizeof *event);
+        event->type = e.type;
+        if (isKeyEvent(e.type)) {
+            event->key.state = e.type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+            event->key.keysym.sym = static_cast<SDLKey>(e.key);
+        }
+        return 1;
+    }
+    // The player's keys would break the demo; a closed window still ends the game.
+    if (SDL_PollEvent(event) && event->type == SDL_QUIT) return 1;
+    return 0;
+}
+
+bool DemoRecorder::open(const std::string& path, std::string& error) {
+    file = std::fopen(path.c_str(), "w");
+    if (file == nullptr) {
+        error = path + ": cannot write it: " + std::strerror(errno);
+        return false;
+    }
+    // The stream's buffer is ours, so no frame makes the library allocate one.
+    std::setvbuf(file, buffer, _IOFBF, sizeof buffer);
+    std::fprintf(file, "%s %d\n", demoFormat, demoVersion);
+    std::fputs("# frame, then the event the game took on it: down KEY, up KEY, quit, or another\n",
+               file);
+    return true;
+}
+
+int DemoRecorder::poll(SDL_Event* event) {
+    ++frame;
+    const int taken = inner.poll(inner.context, event);
+    if (taken && file) {
+        DemoEvent e;
+        e.frame = frame;
+        e.type = event->type;
+        if (isKeyEvent(event->type)) e.key = static_cast<uint16_t>(event->key.keysym.sym);
+        char line[96];
+        const int length = formatDemoLine(line, sizeof line - 1, e);
+        line[length] = '\n';
+        std::fwrite(line, 1, static_cast<size_t>(length) + 1, file);
+    }
+    return taken;
+}
+
+bool DemoRecorder::close() {
+    if (file == nullptr) return true;
+    bool ok = std::ferror(file) == 0;
+    ok = std::fclose(file) == 0 && ok;
+    file = nullptr;
+    return ok;
+}
