@@ -1,0 +1,193 @@
+// The real program in a real X window (Xvfb), driven by xdotool and photographed with xwd.
+// Skipped where those programs are missing; scripts/test-window.sh installs them and runs it.
+#include <array>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <zlib.h>
+
+#include <gtest/gtest.h>
+
+#include "demo_support.h"
+
+using namespace demo_test;
+
+namespace {
+
+bool installed(const char* program) {
+    return access(program, X_OK) == 0;
+}
+
+std::string output(const std::string& command) {
+    std::string text;
+    if (std::FILE* p = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;) text.append(buffer, n);
+        pclose(p);
+    }
+    return text;
+}
+
+uint32_t be32(const std::string& s, size_t at) {
+    uint32_t v = 0;
+    for (size_t i = at; i < at + 4 && i < s.size(); ++i) v = v << 8 | uint8_t(s[i]);
+    return v;
+}
+
+// The screenshot tool's PNG (unfiltered 8-bit RGB rows) as 0xRRGGBB pixels.
+std::vector<uint32_t> readPng(const std::string& path, uint32_t& w) {
+    const std::string s = bytesOf(path);
+    std::string packed;
+    uint32_t h = 0;
+    for (size_t at = 8; at + 16 <= s.size(); at += 12 + be32(s, at)) {
+        if (s.compare(at + 4, 4, "IHDR") == 0) {
+            w = be32(s, at + 8);
+            h = be32(s, at + 12);
+        } else if (s.compare(at + 4, 4, "IDAT") == 0) {
+            packed += s.substr(at + 8, be32(s, at));
+        }
+    }
+    std::vector<uint8_t> raw(h * (3 * w + 1));
+    uLongf size = raw.size();
+    std::vector<uint32_t> px;
+    if (uncompress(raw.data(), &size, reinterpret_cast<const Bytef*>(packed.data()),
+                   packed.size()) != Z_OK)
+        return px;
+    for (size_t row = 0; row < h; ++row)
+        for (size_t x = 0; x < w; ++x) {
+            const uint8_t* p = &raw[row * (3 * w + 1) + 1 + 3 * x];
+            px.push_back(uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2]);
+        }
+    return px;
+}
+
+// A window dump from xwd (32-bit TrueColor), as 0xRRGGBB pixels; empty if it is anything else.
+std::vector<uint32_t> readXwd(const std::string& s, uint32_t& w) {
+    const uint32_t headerSize = be32(s, 0), bpp = be32(s, 44), perLine = be32(s, 48);
+    const uint32_t lsbFirst = be32(s, 28) == 0, colours = be32(s, 76);
+    w = be32(s, 16);
+    const uint32_t h = be32(s, 20);
+    const size_t at = headerSize + 12 * colours;
+    std::vector<uint32_t> px;
+    if (bpp != 32 || s.size() < at + size_t(perLine) * h) return px;
+    for (uint32_t y = 0; y < h; ++y)
+        for (uint32_t x = 0; x < w; ++x) {
+            const auto* b = reinterpret_cast<const uint8_t*>(&s[at + y * perLine + 4 * x]);
+            uint32_t v = lsbFirst ? uint32_t(b[0]) | b[1] << 8 | b[2] << 16
+                                  : uint32_t(b[3]) | b[2] << 8 | b[1] << 16;
+            px.push_back(v & 0xFFFFFF);
+        }
+    return px;
+}
+
+pid_t spawn(const std::vector<std::string>& args, const Env& env, int keepFd = -1) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        int null = open("/dev/null", O_RDWR);
+        dup2(null, 0);
+        dup2(null, 1);
+        dup2(null, 2); // Xvfb's notes on the displays it tried
+        if (chdir(ASSET_ROOT) != 0) _exit(126);
+        for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
+        std::vector<char*> argv;
+        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        for (int fd = 3; fd < 64; ++fd)
+            if (fd != keepFd) close(fd);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+// Waits up to `seconds` for the child; -1 if it is still running.
+int waitFor(pid_t pid, int seconds) {
+    int status = 0;
+    for (int i = 0; i < seconds * 10; ++i) {
+        if (waitpid(pid, &status, WNOHANG) == pid) return status;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return -1;
+}
+
+} // namespace
+
+TEST(Window, CaptionSizeTitleAndKeysInARealXWindow) {
+    if (!installed("/usr/bin/Xvfb") || !installed("/usr/bin/xdotool") || !installed("/usr/bin/xwd"))
+        GTEST_SKIP() << "needs xvfb, xdotool and x11-apps (scripts/test-window.sh installs them)";
+
+    // What the screenshot tool shows as the title frame, headless.
+    const std::string shots = scratchPath("window-shots");
+    ASSERT_EQ(std::system(("cd '" ASSET_ROOT "' && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy '" +
+                           std::string(SCREENSHOT_TOOL) + "' '" + shots + "' > /dev/null")
+                              .c_str()),
+              0);
+    uint32_t width = 0;
+    const std::vector<uint32_t> title = readPng(shots + "/title.png", width);
+    std::system(("rm -rf '" + shots + "'").c_str());
+    ASSERT_EQ(title.size(), 800u * 500);
+
+    // Xvfb picks a free display and tells it on the pipe once it is ready.
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    pid_t server = spawn({"/usr/bin/Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0",
+                          "1024x768x24", "-nolisten", "tcp"},
+                         {}, ready[1]);
+    close(ready[1]);
+    // It writes the number and the line end apart, and dies if the pipe is gone in between.
+    std::string number;
+    char c = 0;
+    while (read(ready[0], &c, 1) == 1 && c != '\n') number += c;
+    close(ready[0]);
+    ASSERT_FALSE(number.empty()) << "Xvfb did not start";
+    const std::string display = ":" + number;
+    const std::string x = "DISPLAY=" + display + " timeout 30 /usr/bin/";
+
+    pid_t game = spawn({FOLDBOT_BIN}, {{"DISPLAY", display},
+                                       {"SDL_VIDEODRIVER", "x11"},
+                                       {"SDL_AUDIODRIVER", "dummy"},
+                                       {"ASAN_OPTIONS", "detect_leaks=0"}});
+    const std::string window = output(x + "xdotool search --sync --name '^!#@\\*$' | head -n1");
+    ASSERT_FALSE(window.empty()) << "no window captioned !#@*";
+    const std::string id = std::to_string(std::stoul(window));
+    EXPECT_EQ(output(x + "xdotool getwindowname " + id), "!#@*\n");
+    EXPECT_NE(output(x + "xdotool getwindowgeometry " + id).find("Geometry: 800x500"),
+              std::string::npos);
+
+    // Pixels of the title picture above the figure, which stands still from the first frames.
+    const std::array<std::pair<int, int>, 6> chosen{
+        {{40, 30}, {400, 60}, {760, 100}, {200, 150}, {600, 200}, {400, 240}}};
+    std::vector<uint32_t> expected, seen;
+    for (auto [px, py] : chosen) expected.push_back(title[py * 800 + px]);
+    ASSERT_GT(std::set<uint32_t>(expected.begin(), expected.end()).size(), 2u);
+    for (int tries = 0; tries < 100 && seen != expected; ++tries) {
+        uint32_t w = 0;
+        const std::vector<uint32_t> shot = readXwd(output(x + "xwd -silent -id " + id), w);
+        seen.clear();
+        if (shot.size() == 800u * 500)
+            for (auto [px, py] : chosen) seen.push_back(shot[py * 800 + px]);
+        if (seen != expected) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_EQ(seen, expected);
+
+    // Enter, a pose key on the first level, then Escape to the end scene and Escape to quit;
+    // Escape repeats until the end scene takes it, however long the wipe takes here.
+    output(x + "xdotool windowfocus --sync " + id + " key Return");
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    output(x + "xdotool key --clearmodifiers s");
+    int status = -1;
+    for (int i = 0; i < 60 && status == -1; ++i) {
+        output(x + "xdotool key Escape");
+        status = waitFor(game, 1);
+    }
+    if (status == -1) kill(game, SIGKILL);
+    EXPECT_TRUE(status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    kill(server, SIGTERM);
+    waitFor(server, 10);
+}
