@@ -1,15 +1,14 @@
-// Helpers of the demo tests: the real program run as a child, and the whole game started
-// headless in this process.
+// Helpers of the demo tests: programs run as children, and the game started headless in-process.
 #pragma once
 
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <string>
-#include <utility>
+#include <thread>
 #include <vector>
 
-#include <poll.h>
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -26,67 +25,63 @@ inline std::string scratchPath(const std::string& name) {
     return "/tmp/foldbot-" + name + "-" + std::to_string(getpid());
 }
 
+using Env = std::vector<std::pair<std::string, std::string>>;
+
+// Starts `args` in `dir`, headless unless `env` says otherwise, its output into `log`.out/.err.
+inline pid_t start(const std::vector<std::string>& args, const std::string& dir, const Env& env,
+                   const std::string& log, int keepFd = -1) {
+    pid_t pid = fork();
+    if (pid != 0) return pid;
+    dup2(open((log + ".out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
+    dup2(open((log + ".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
+    for (int fd = 3; fd < 64; ++fd)
+        if (fd != keepFd) close(fd);
+    if (chdir(dir.c_str()) != 0) _exit(126);
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    setenv("ASAN_OPTIONS", "detect_leaks=0", 1); // the game keeps its pictures till exit
+    for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+}
+
+// The child's wait status, or -1 (and the child killed) when it runs past `seconds`.
+inline int waitFor(pid_t pid, int seconds) {
+    int status = 0;
+    for (int i = 0; i < seconds * 20; ++i) {
+        if (waitpid(pid, &status, WNOHANG) == pid) return status;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    return -1;
+}
+
 struct Outcome {
     std::string out, err;
     int status = -1;
-    bool killed = false; // ran past its time
 };
 
-using Env = std::vector<std::pair<std::string, std::string>>;
-
-// Runs `program` with `args` in `dir`, headless unless `env` says otherwise.
-inline Outcome runProgram(const std::string& program, const std::vector<std::string>& args,
-                          const std::string& dir, const Env& env = {}, int seconds = 120) {
-    int out[2], err[2];
+inline Outcome runProgram(const std::vector<std::string>& args, const std::string& dir,
+                          const Env& env = {}) {
+    const std::string log = scratchPath("run");
     Outcome run;
-    if (pipe(out) != 0 || pipe(err) != 0) return run;
-    pid_t pid = fork();
-    if (pid == 0) {
-        dup2(out[1], 1);
-        dup2(err[1], 2);
-        if (chdir(dir.c_str()) != 0) _exit(126);
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        setenv("ASAN_OPTIONS", "detect_leaks=0", 1); // the game keeps its pictures till exit
-        for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
-        std::vector<char*> argv{const_cast<char*>(program.c_str())};
-        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(program.c_str(), argv.data());
-        _exit(127);
-    }
-    close(out[1]);
-    close(err[1]);
-    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
-    std::string* into[2] = {&run.out, &run.err};
-    int open = 2, waited = 0;
-    while (open > 0) {
-        if (poll(fds, 2, 100) == 0 && (waited += 100) > seconds * 1000 && !run.killed) {
-            kill(pid, SIGKILL);
-            run.killed = true;
-        }
-        for (int i = 0; i < 2; ++i) {
-            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP))) continue;
-            char buffer[4096];
-            ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
-            if (n > 0) {
-                into[i]->append(buffer, static_cast<size_t>(n));
-            } else {
-                close(fds[i].fd);
-                fds[i].fd = -1;
-                --open;
-            }
-        }
-    }
-    waitpid(pid, &run.status, 0);
+    run.status = waitFor(start(args, dir, env, log), 120);
+    run.out = bytesOf(log + ".out");
+    run.err = bytesOf(log + ".err");
+    std::remove((log + ".out").c_str());
+    std::remove((log + ".err").c_str());
     return run;
 }
 
-inline bool exitedWith(const Outcome& run, int code) {
-    return !run.killed && WIFEXITED(run.status) && WEXITSTATUS(run.status) == code;
+inline bool exitedWith(int status, int code) {
+    return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == code;
 }
 
-// The game's own start-up, headless, from the build folder that holds the generated files.
+// The game's own start-up, headless, in the build folder that holds the generated files.
 struct HeadlessGame {
     Stage stage;
     bool up = false;
@@ -94,8 +89,7 @@ struct HeadlessGame {
     HeadlessGame() {
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
-        if (chdir(ASSET_ROOT) != 0) return;
-        up = startUp(stage);
+        up = chdir(ASSET_ROOT) == 0 && startUp(stage);
         for (SDL_Event old; SDL_PollEvent(&old);) {
         }
     }
@@ -111,7 +105,7 @@ struct HeadlessGame {
     }
 };
 
-inline void pushKey(Uint8 type, SDLKey key) {
+inline void push(Uint8 type, SDLKey key = SDLK_UNKNOWN) {
     SDL_Event e{};
     e.type = type;
     e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;

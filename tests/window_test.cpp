@@ -86,36 +86,6 @@ std::vector<uint32_t> readXwd(const std::string& s, uint32_t& w) {
     return px;
 }
 
-pid_t spawn(const std::vector<std::string>& args, const Env& env, int keepFd = -1) {
-    pid_t pid = fork();
-    if (pid == 0) {
-        int null = open("/dev/null", O_RDWR);
-        dup2(null, 0);
-        dup2(null, 1);
-        dup2(null, 2); // Xvfb's notes on the displays it tried
-        if (chdir(ASSET_ROOT) != 0) _exit(126);
-        for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
-        std::vector<char*> argv;
-        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        for (int fd = 3; fd < 64; ++fd)
-            if (fd != keepFd) close(fd);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    return pid;
-}
-
-// Waits up to `seconds` for the child; -1 if it is still running.
-int waitFor(pid_t pid, int seconds) {
-    int status = 0;
-    for (int i = 0; i < seconds * 10; ++i) {
-        if (waitpid(pid, &status, WNOHANG) == pid) return status;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return -1;
-}
-
 } // namespace
 
 TEST(Window, CaptionSizeTitleAndKeysInARealXWindow) {
@@ -136,9 +106,10 @@ TEST(Window, CaptionSizeTitleAndKeysInARealXWindow) {
     // Xvfb picks a free display and tells it on the pipe once it is ready.
     int ready[2];
     ASSERT_EQ(pipe(ready), 0);
-    pid_t server = spawn({"/usr/bin/Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0",
+    const std::string log = scratchPath("window");
+    pid_t server = start({"/usr/bin/Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0",
                           "1024x768x24", "-nolisten", "tcp"},
-                         {}, ready[1]);
+                         "/", {}, log, ready[1]);
     close(ready[1]);
     // It writes the number and the line end apart, and dies if the pipe is gone in between.
     std::string number;
@@ -149,10 +120,8 @@ TEST(Window, CaptionSizeTitleAndKeysInARealXWindow) {
     const std::string display = ":" + number;
     const std::string x = "DISPLAY=" + display + " timeout 30 /usr/bin/";
 
-    pid_t game = spawn({FOLDBOT_BIN}, {{"DISPLAY", display},
-                                       {"SDL_VIDEODRIVER", "x11"},
-                                       {"SDL_AUDIODRIVER", "dummy"},
-                                       {"ASAN_OPTIONS", "detect_leaks=0"}});
+    pid_t game =
+        start({FOLDBOT_BIN}, ASSET_ROOT, {{"DISPLAY", display}, {"SDL_VIDEODRIVER", "x11"}}, log);
     const std::string window = output(x + "xdotool search --sync --name '^!#@\\*$' | head -n1");
     ASSERT_FALSE(window.empty()) << "no window captioned !#@*";
     const std::string id = std::to_string(std::stoul(window));
@@ -182,12 +151,15 @@ TEST(Window, CaptionSizeTitleAndKeysInARealXWindow) {
     std::this_thread::sleep_for(std::chrono::seconds(2));
     output(x + "xdotool key --clearmodifiers s");
     int status = -1;
-    for (int i = 0; i < 60 && status == -1; ++i) {
+    bool ended = false;
+    for (int i = 0; i < 60 && !ended; ++i) {
         output(x + "xdotool key Escape");
-        status = waitFor(game, 1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        ended = waitpid(game, &status, WNOHANG) == game;
     }
-    if (status == -1) kill(game, SIGKILL);
-    EXPECT_TRUE(status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    if (!ended) status = waitFor(game, 1);
+    EXPECT_TRUE(exitedWith(status, 0)) << status;
     kill(server, SIGTERM);
     waitFor(server, 10);
+    std::system(("rm -f " + log + ".out " + log + ".err").c_str());
 }
