@@ -18,7 +18,6 @@ fail() {
 }
 
 echo "-- menu entry, metadata and man page"
-desktop-file-validate packaging/*.desktop
 appstreamcli validate --no-net packaging/*.metainfo.xml
 MANWIDTH=80 man --warnings -l packaging/foldbot.6 >/dev/null 2>"$tmp/man.err"
 [ ! -s "$tmp/man.err" ] || fail "man page warnings: $(cat "$tmp/man.err")"
@@ -42,10 +41,17 @@ for size in 64 128; do
   [ "$dims" = "0 0 0 $size 0 0 0 $size" ] || fail "icon ${size}x$size has size bytes $dims"
 done
 
-echo "-- the installed game, started from another folder, finds everything and quits on SIGTERM"
+desktop=$prefix/share/applications/org.foldbot.foldbot.desktop
+desktop-file-validate "$desktop"
+
+echo "-- the menu entry's command, run from another folder, finds everything and quits on SIGTERM"
+# For this path (a space, no quotes) the entry quotes as the shell does.
+exec_line=$(sed -n 's/^Exec=//p' "$desktop")
+eval "command=($exec_line)"
+[ "${command[*]}" = "$prefix/games/foldbot" ] || fail "menu entry runs ${command[*]}"
 mkdir "$tmp/elsewhere"
 game=$(readlink -f "$prefix/libexec/foldbot/foldbot")
-(cd "$tmp/elsewhere" && exec "$prefix/games/foldbot" >"$tmp/out" 2>&1) &
+(cd "$tmp/elsewhere" && exec "${command[@]}" >"$tmp/out" 2>&1) &
 pid=$!
 # SDL turns SIGTERM into a quit event only once it has its handler in place.
 ready=
@@ -88,6 +94,10 @@ rm -f build/package/foldbot_*.deb
 deb=$(ls build/package/foldbot_*.deb)
 dpkg-deb --contents "$deb" | awk '{print $6}' >"$tmp/contents"
 for f in "${files[@]}"; do grep -qx "./usr/$f" "$tmp/contents" || fail "not in the package: $f"; done
+dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/applications/org.foldbot.foldbot.desktop \
+  >"$tmp/package.desktop"
+grep -qx 'Exec=/usr/games/foldbot' "$tmp/package.desktop" || fail "package's menu entry command"
+desktop-file-validate "$tmp/package.desktop"
 depends=$(dpkg-deb --field "$deb" Depends)
 echo "Depends: $depends"
 [[ $depends == *libsdl1.2debian* && $depends == *libsdl-mixer1.2* ]] || fail "SDL libraries missing"
