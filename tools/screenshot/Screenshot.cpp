@@ -1,4 +1,5 @@
 // Runs the game's scene loop headless through its real frame function and saves key frames as PNG.
+#include "Frames.h"
 #include "Png.h"
 #include "app/Music.h"
 #include "app/SceneLoop.h"
@@ -10,11 +11,10 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-// The picture of the latest flip, as the player would have seen it.
 std::vector<uint8_t> shown;
 int shownW = 0, shownH = 0;
+
+namespace {
 
 void capture(SDL_Surface* s) {
     shownW = s->w;
@@ -39,6 +39,9 @@ Uint32 fakeTicks() {
     return fakeNow += 17;
 }
 void noDelay(Uint32) {}
+
+} // namespace
+
 const Clock fastClock{fakeTicks, noDelay};
 
 void press(SDLKey key) {
@@ -49,8 +52,6 @@ void press(SDLKey key) {
     SDL_PushEvent(&e);
 }
 
-} // namespace
-
 extern "C" int __real_SDL_Flip(SDL_Surface* screen);
 extern "C" int __wrap_SDL_Flip(SDL_Surface* screen) {
     capture(screen);
@@ -58,10 +59,12 @@ extern "C" int __wrap_SDL_Flip(SDL_Surface* screen) {
 }
 
 int main(int argc, char* argv[]) {
+    if (argc > 1 && std::string(argv[1]) == "--route") return routeShots(argc - 2, argv + 2);
     if (argc != 2) {
         std::fprintf(stderr,
-                     "usage: %s OUTPUT_FOLDER   (run from the folder holding img/ and snd/)\n",
-                     argv[0]);
+                     "usage: %s OUTPUT_FOLDER   (run from the folder holding img/ and snd/)\n"
+                     "       %s --route BOARD KEYFILE OUTPUT_FOLDER LAST_STEP...\n",
+                     argv[0], argv[0]);
         return 2;
     }
     const std::string out = argv[1];
