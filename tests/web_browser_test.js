@@ -1,0 +1,156 @@
+// The browser build played in headless Chromium: its frames against the desktop's, the keys, the
+// end of the game and a missing picture's message. Frames are counted at each flip, never timed.
+// usage: node web_browser_test.js BUILD_WEB DESKTOP_FRAMES NPM_FOLDER
+'use strict';
+const assert = require('assert');
+const fs = require('fs');
+const http = require('http');
+const path = require('path');
+const zlib = require('zlib');
+
+const [root, desktop, npm] = process.argv.slice(2);
+const { chromium } = require(path.join(path.resolve(npm), 'node_modules', 'playwright-core'));
+
+// The screenshot tool's PNGs: 8-bit RGB, one IDAT, every row unfiltered.
+function readRgb(name) {
+  const file = fs.readFileSync(path.join(desktop, name));
+  const w = file.readUInt32BE(16), h = file.readUInt32BE(20);
+  const idat = file.indexOf('IDAT');
+  const raw = zlib.inflateSync(file.subarray(idat + 4, idat + 4 + file.readUInt32BE(idat - 4)));
+  const rgb = Buffer.alloc(3 * w * h);
+  for (let y = 0; y < h; ++y) {
+    assert.strictEqual(raw[y * (3 * w + 1)], 0, 'unfiltered rows');
+    raw.copy(rgb, 3 * w * y, y * (3 * w + 1) + 1, (y + 1) * (3 * w + 1));
+  }
+  return rgb.toString('base64');
+}
+
+// Runs in the page before the game: counts flips and keeps copies of the frames asked for.
+function harness() {
+  const t = (window.harness = { flips: 0, keep: [1, 10], kept: {} });
+  window.Module = {
+    onFlip(canvas) {
+      ++t.flips;
+      if (t.flips < t.keep[0] || t.flips > t.keep[1]) return;
+      t.kept[t.flips] = canvas.getContext('2d').getImageData(0, 0, 800, 500).data;
+    },
+  };
+  // Differing pixels between a kept frame and a desktop frame, over rows [0, rows).
+  t.diff = (flip, b64, rows) => {
+    const a = t.kept[flip], b = atob(b64);
+    let n = 0;
+    for (let i = 0; i < 800 * rows; ++i)
+      for (let c = 0; c < 3; ++c)
+        if (a[4 * i + c] !== b.charCodeAt(3 * i + c)) { ++n; break; }
+    return n;
+  };
+}
+
+const served = http.createServer((req, res) => {
+  const file = path.join(root, path.normalize(new URL(req.url, 'http://x').pathname));
+  const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
+  fs.readFile(file, (err, data) => {
+    res.writeHead(err ? 404 : 200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream' });
+    res.end(err ? '' : data);
+  });
+});
+
+async function open(browser, url, setUp) {
+  const page = await browser.newPage({ viewport: { width: 860, height: 620 } });
+  page.messages = [];
+  page.errors = [];
+  page.on('console', (m) => page.messages.push(m.text()));
+  page.on('pageerror', (e) => page.errors.push(String(e)));
+  await page.addInitScript(harness);
+  if (setUp) await page.addInitScript(setUp);
+  await page.goto(url);
+  return page;
+}
+
+const flips = (page) => page.evaluate(() => harness.flips);
+const until = (page, n) => page.waitForFunction((n) => harness.flips >= n, n, { timeout: 60000 });
+// The frame after the first flip given takes the key; the second bounds it, as the game runs on.
+async function press(page, key) {
+  const before = await flips(page);
+  await page.keyboard.press(key);
+  return [before + 1, (await flips(page)) + 1];
+}
+// Keeps the frames flipped from `from` to `to` and lists them.
+async function keep(page, from, to) {
+  await page.evaluate((k) => { harness.keep = k; harness.kept = {}; }, [from, to]);
+  await until(page, to);
+  return page.evaluate(() => Object.keys(harness.kept).map(Number));
+}
+const desktopFrames = {};
+const diffs = (page, kept, name, rows = 500) => {
+  desktopFrames[name] = desktopFrames[name] || readRgb(name);
+  return Promise.all(kept.map((f) => page.evaluate(([f, b, r]) => harness.diff(f, b, r), [f, desktopFrames[name], rows])));
+};
+
+served.listen(0, '127.0.0.1', async () => {
+  const url = `http://127.0.0.1:${served.address().port}/index.html`;
+  const browser = await chromium.launch({
+    executablePath: '/usr/bin/chromium',
+    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
+           '--disable-component-update', '--disable-sync'],
+  });
+  try {
+    const page = await open(browser, url);
+    await until(page, 10);
+    assert.strictEqual(await page.title(), '!#@*');
+    for (let f = 1; f <= 10; ++f) {
+      const name = `frame-${String(f).padStart(3, '0')}.png`;
+      assert.deepStrictEqual(await diffs(page, [f], name), [0], `title frame ${f} differs from the desktop's`);
+    }
+    // FOLDBOT_WEB_SHOT=file.png saves the page as a player meets it, for the README.
+    if (process.env.FOLDBOT_WEB_SHOT) await page.screenshot({ path: process.env.FOLDBOT_WEB_SHOT });
+
+    // From the frame K that takes Enter: closed teeth over the still title at K + 62 and K + 63,
+    // and the first level, still, from K + 106 when the wipe has opened.
+    let [first, last] = await press(page, 'Enter');
+    let kept = await keep(page, first + 62, last + 63);
+    assert.ok((await diffs(page, kept, 'wipe.png')).includes(0), 'no frame with the closed teeth');
+    assert.strictEqual(await page.evaluate(() => SDL.audioContext.state), 'running', 'the key starts the audio');
+    kept = await keep(page, last + 106, last + 108);
+    assert.deepStrictEqual(await diffs(page, kept, 'level1.png'), kept.map(() => 0), 'level 1 differs');
+
+    [first, last] = await press(page, 'd');
+    kept = await keep(page, last + 40, last + 40);
+    assert.ok((await diffs(page, kept, 'level1.png'))[0] > 0, 'the pose key left the robot where it was');
+
+    // The end scene's sky, above its boards, is the desktop's; a second Escape quits.
+    [first, last] = await press(page, 'Escape');
+    kept = await keep(page, last + 106, last + 108);
+    assert.deepStrictEqual(await diffs(page, kept, 'end.png', 200), kept.map(() => 0), 'no end scene');
+    await page.keyboard.press('Escape');
+    await page.waitForFunction(() => document.getElementById('status').textContent === 'The game has ended.');
+    assert.deepStrictEqual(page.errors, []);
+
+    // A missing tooth, and a title of four pixels: the key colour, a step off it twice, the key.
+    const odd = await open(browser, url, () => {
+      window.Module.onRuntimeInitialized = () => {
+        FS.unlink('/img/tooth.bmp');
+        const bmp = new DataView(new ArrayBuffer(66));
+        [[0, 0x4d42, 2], [2, 66, 4], [10, 54, 4], [14, 40, 4], [18, 4, 4], [22, 1, 4], [26, 1, 2], [28, 24, 2]]
+          .forEach(([at, v, n]) => (n === 2 ? bmp.setUint16(at, v, true) : bmp.setUint32(at, v, true)));
+        // Blue, green, red.
+        [255, 128, 255, 254, 128, 255, 255, 128, 254, 255, 128, 255].forEach((v, i) => bmp.setUint8(54 + i, v));
+        FS.writeFile('/img/title.bmp', new Uint8Array(bmp.buffer));
+      };
+    });
+    await until(odd, 20);
+    // The picture message's Latin-1 byte is not UTF-8; the console shows what the browser makes of it.
+    assert.ok(odd.messages.includes('porbl\uFFFDme avec le fichier ./img/tooth.bmp'), odd.messages.join('\n'));
+    // Laid after frame 1, the title shows in frame 2: only exact key pixels let the black through.
+    const corner = await odd.evaluate(() => Array.from(harness.kept[2].slice(0, 16)));
+    assert.deepStrictEqual(corner, [0, 0, 0, 255, 255, 128, 254, 255, 254, 128, 255, 255, 0, 0, 0, 255]);
+    assert.deepStrictEqual(odd.errors, []);
+    console.log('web: all browser checks passed');
+  } catch (e) {
+    console.error(e);
+    process.exitCode = 1;
+  } finally {
+    await browser.close();
+    served.close();
+  }
+});
