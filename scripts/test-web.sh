@@ -10,6 +10,7 @@ command -v npm >/dev/null || bash scripts/deps.sh npm
 bash scripts/web.sh
 cmake --build build --target foldbot_screenshot -j2
 
+# The desktop frames sit beside the page, served with it.
 frames=build-web/desktop
 rm -rf "$frames"
 (cd build && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ./tools/screenshot/foldbot_screenshot --frames 10 "../$frames" &&
@@ -18,4 +19,4 @@ rm -rf "$frames"
 # The browser driver, outside the repository's files (build-npm/ is ignored like every build folder).
 [ -d build-npm/node_modules/playwright-core ] ||
   npm install --prefix build-npm --no-save --no-audit --no-fund playwright-core@1.65.2
-node tests/web_browser_test.js build-web "$frames" build-npm
+node tests/web_browser_test.js build-web build-npm
