@@ -54,9 +54,9 @@ async function open(browser, url, setUp) {
 const flips = (page) => page.evaluate(() => harness.flips);
 const until = (page, n) => page.waitForFunction((n) => harness.flips >= n, n, { timeout: 60000 });
 // The frame after a flip from the first to the second given takes the key.
-async function press(page, key) {
+async function press(page, key, how = 'press') {
   const before = await flips(page);
-  await page.keyboard.press(key);
+  await page.keyboard[how](key);
   return [before + 1, (await flips(page)) + 1];
 }
 // Keeps the frames flipped from `from` to `to`; gives their differences from a desktop frame.
@@ -92,9 +92,14 @@ served.listen(0, '127.0.0.1', async () => {
     assert.deepStrictEqual(await diffs(page, last + 106, last + 108, 'level1.png'), [0, 0, 0], 'level 1');
     [first, last] = await press(page, 'd');
     assert.ok((await diffs(page, last + 40, last + 40, 'level1.png'))[0] > 0, 'the pose key left the robot');
-    // The end scene's sky, above its boards, is the desktop's; a second Escape quits.
-    [first, last] = await press(page, 'Escape');
+    // The end scene's sky, above its boards, is the desktop's. Escape still held down only repeats,
+    // as on the desktop; a new press quits.
+    [first, last] = await press(page, 'Escape', 'down');
     assert.deepStrictEqual(await diffs(page, last + 106, last + 108, 'end.png', 200), [0, 0, 0], 'no end scene');
+    [first, last] = await press(page, 'Escape', 'down');
+    await page.waitForFunction((n) => harness.flips >= n || document.getElementById('status').textContent, last + 5);
+    assert.strictEqual(await page.textContent('#status'), '', 'a held Escape quit the game');
+    await page.keyboard.up('Escape');
     await page.keyboard.press('Escape');
     await page.waitForFunction(() => document.getElementById('status').textContent === 'The game has ended.');
     assert.deepStrictEqual(page.errors, []);

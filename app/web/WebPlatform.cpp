@@ -28,8 +28,21 @@ EM_JS(void, showFrame, (), {
     if (Module['onFlip']) Module['onFlip'](shown);
 });
 
-// Before SDL_main opens the screen.
-[[maybe_unused]] static const bool screenSplit = (splitScreen(), true);
+// The desktop game never turns key repeat on, so a held key counts once; Emscripten's SDL would
+// pass on every repeat the browser makes, and a held Escape would go on to quit the end scene.
+EM_JS(void, dropKeyRepeats, (), {
+    window.addEventListener(
+        'keydown',
+        function(event) {
+            if (!event.repeat) return;
+            event.stopImmediatePropagation();
+            event.preventDefault();
+        },
+        true);
+});
+
+// Before SDL_main opens the screen and starts listening to keys.
+[[maybe_unused]] static const bool pageReady = (splitScreen(), dropKeyRepeats(), true);
 
 extern "C" {
 
