@@ -90,6 +90,7 @@ served.listen(0, '127.0.0.1', async () => {
     assert.ok((await diffs(page, first + 62, last + 63, 'wipe.png')).includes(0), 'no closed teeth');
     assert.strictEqual(await page.evaluate(() => SDL.audioContext.state), 'running', 'the key starts the audio');
     assert.deepStrictEqual(await diffs(page, last + 106, last + 108, 'level1.png'), [0, 0, 0], 'level 1');
+    assert.strictEqual(await page.evaluate(() => SDL.music.audio.resource.source), '/snd/robot_wars.ogg');
     [first, last] = await press(page, 'd');
     assert.ok((await diffs(page, last + 40, last + 40, 'level1.png'))[0] > 0, 'the pose key left the robot');
     // The end scene's sky, above its boards, is the desktop's. Escape still held down only repeats,
