@@ -2,10 +2,7 @@
 // end of the game, the colour key and a missing picture's message. Frames are counted, not timed.
 // usage: node web_browser_test.js BUILD_WEB NPM_FOLDER   (desktop frames in BUILD_WEB/desktop)
 'use strict';
-const assert = require('assert');
-const fs = require('fs');
-const http = require('http');
-const path = require('path');
+const [assert, fs, http, path] = ['assert', 'fs', 'http', 'path'].map(require);
 
 const [root, npm] = process.argv.slice(2);
 const { chromium } = require(path.join(path.resolve(npm), 'node_modules', 'playwright-core'));
@@ -51,13 +48,13 @@ async function open(browser, url, setUp) {
   await page.goto(url);
   return page;
 }
-const flips = (page) => page.evaluate(() => harness.flips);
 const until = (page, n) => page.waitForFunction((n) => harness.flips >= n, n, { timeout: 60000 });
 // The frame after a flip from the first to the second given takes the key.
 async function press(page, key, how = 'press') {
-  const before = await flips(page);
+  const flips = () => page.evaluate(() => harness.flips);
+  const before = await flips();
   await page.keyboard[how](key);
-  return [before + 1, (await flips(page)) + 1];
+  return [before + 1, (await flips()) + 1];
 }
 // Keeps the frames flipped from `from` to `to`; gives their differences from a desktop frame.
 async function diffs(page, from, to, name, rows = 500) {
