@@ -115,6 +115,7 @@ int routeShots(int argc, char* argv[]) {
     Stage stage;
     if (!startUp(stage)) return 1;
     GameBoards boards(stage.sprites);
+    SDL_ShowCursor(SDL_DISABLE);
     int status = 2;
     if (board == "level1") status = play(boards.level1, 2, stage, boards, keys, out, board, lastSteps);
     if (board == "level2") status = play(boards.level2, 3, stage, boards, keys, out, board, lastSteps);

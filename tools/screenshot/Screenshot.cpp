@@ -60,14 +60,19 @@ extern "C" int __wrap_SDL_Flip(SDL_Surface* screen) {
 
 int main(int argc, char* argv[]) {
     if (argc > 1 && std::string(argv[1]) == "--route") return routeShots(argc - 2, argv + 2);
-    if (argc != 2) {
+    // --frames N: only the first N frames, untouched by keys, as frame-001.png and on; other
+    // builds of the game compare theirs against these.
+    int frames = 0;
+    if (argc == 4 && std::string(argv[1]) == "--frames") frames = std::atoi(argv[2]);
+    if (argc != 2 && frames <= 0) {
         std::fprintf(stderr,
-                     "usage: %s OUTPUT_FOLDER   (run from the folder holding img/ and snd/)\n"
+                     "usage: %s [--frames N] OUTPUT_FOLDER   (run from the folder holding img/ and "
+                     "snd/)\n"
                      "       %s --route BOARD KEYFILE OUTPUT_FOLDER LAST_STEP...\n",
                      argv[0], argv[0]);
         return 2;
     }
-    const std::string out = argv[1];
+    const std::string out = argv[argc - 1];
     std::error_code ec;
     std::filesystem::create_directories(out, ec);
     // No display and no sound card needed; a caller may still pick other drivers.
@@ -79,6 +84,8 @@ int main(int argc, char* argv[]) {
     Stage stage;
     if (!startUp(stage)) return 1;
     GameBoards boards(stage.sprites);
+    // Headless, SDL draws its own pointer into the screen; the player's pointer is the desktop's.
+    SDL_ShowCursor(SDL_DISABLE);
 
     bool ok = true;
     auto save = [&](const char* name) {
@@ -100,21 +107,36 @@ int main(int argc, char* argv[]) {
         return false;
     };
 
-    // The first frame has no background yet; the second is the title as the player meets it.
-    runFrame(state, stage, boards, fastClock);
-    runFrame(state, stage, boards, fastClock);
-    save("title.png");
+    // The tour of the scenes; false if a scene never comes.
+    auto tour = [&]() {
+        // The first frame has no background yet; the second is the title as the player meets it.
+        runFrame(state, stage, boards, fastClock);
+        runFrame(state, stage, boards, fastClock);
+        save("title.png");
 
-    press(SDLK_RETURN);
-    if (!reach(2, "wipe.png")) return 1;
-    save("level1.png");
-    // The second level opens as the first level's goal would open it.
-    state.nextScene = 3;
-    if (!reach(3, nullptr)) return 1;
-    save("level2.png");
-    press(SDLK_ESCAPE);
-    if (!reach(8, nullptr)) return 1;
-    save("end.png");
+        press(SDLK_RETURN);
+        if (!reach(2, "wipe.png")) return false;
+        save("level1.png");
+        // The second level opens as the first level's goal would open it.
+        state.nextScene = 3;
+        if (!reach(3, nullptr)) return false;
+        save("level2.png");
+        press(SDLK_ESCAPE);
+        if (!reach(8, nullptr)) return false;
+        save("end.png");
+        return true;
+    };
+
+    if (frames > 0) {
+        for (int frame = 1; frame <= frames && ok; ++frame) {
+            runFrame(state, stage, boards, fastClock);
+            char name[32];
+            std::snprintf(name, sizeof name, "frame-%03d.png", frame);
+            save(name);
+        }
+    } else if (!tour()) {
+        ok = false;
+    }
 
     // Unlike the game, the tool hands everything back, so leak checkers see a clean exit.
     stopMusic();
