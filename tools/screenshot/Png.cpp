@@ -21,13 +21,14 @@ void chunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_
 
 } // namespace
 
-bool writePng(const std::string& path, int w, int h, const std::vector<uint8_t>& rgb) {
+bool writePng(const std::string& path, int w, int h, const std::vector<uint8_t>& rgb, bool alpha) {
+    const int stride = (alpha ? 4 : 3) * w;
     std::vector<uint8_t> raw;
-    raw.reserve(static_cast<size_t>(h) * (3 * w + 1));
+    raw.reserve(static_cast<size_t>(h) * (stride + 1));
     for (int y = 0; y < h; ++y) {
         raw.push_back(0);
-        auto row = rgb.begin() + static_cast<long>(y) * 3 * w;
-        raw.insert(raw.end(), row, row + 3 * w);
+        auto row = rgb.begin() + static_cast<long>(y) * stride;
+        raw.insert(raw.end(), row, row + stride);
     }
     uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
     std::vector<uint8_t> packed(packedSize);
@@ -39,7 +40,8 @@ bool writePng(const std::string& path, int w, int h, const std::vector<uint8_t>&
     std::vector<uint8_t> header;
     put32(header, static_cast<uint32_t>(w));
     put32(header, static_cast<uint32_t>(h));
-    header.insert(header.end(), {8, 2, 0, 0, 0}); // 8-bit RGB, no interlace
+    // 8 bits per channel, RGB (2) or RGBA (6), no interlace
+    header.insert(header.end(), {8, static_cast<uint8_t>(alpha ? 6 : 2), 0, 0, 0});
 
     std::vector<uint8_t> file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     chunk(file, "IHDR", header);

@@ -1,4 +1,5 @@
 // Runs the game's scene loop headless through its real frame function and saves key frames as PNG.
+#include "Frames.h"
 #include "Png.h"
 #include "app/Music.h"
 #include "app/SceneLoop.h"
@@ -10,11 +11,10 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-// The picture of the latest flip, as the player would have seen it.
 std::vector<uint8_t> shown;
 int shownW = 0, shownH = 0;
+
+namespace {
 
 void capture(SDL_Surface* s) {
     shownW = s->w;
@@ -39,6 +39,9 @@ Uint32 fakeTicks() {
     return fakeNow += 17;
 }
 void noDelay(Uint32) {}
+
+} // namespace
+
 const Clock fastClock{fakeTicks, noDelay};
 
 void press(SDLKey key) {
@@ -49,8 +52,6 @@ void press(SDLKey key) {
     SDL_PushEvent(&e);
 }
 
-} // namespace
-
 extern "C" int __real_SDL_Flip(SDL_Surface* screen);
 extern "C" int __wrap_SDL_Flip(SDL_Surface* screen) {
     capture(screen);
@@ -58,13 +59,20 @@ extern "C" int __wrap_SDL_Flip(SDL_Surface* screen) {
 }
 
 int main(int argc, char* argv[]) {
-    if (argc != 2) {
+    if (argc > 1 && std::string(argv[1]) == "--route") return routeShots(argc - 2, argv + 2);
+    // --frames N: only the first N frames, untouched by keys, as frame-001.png and on; other
+    // builds of the game compare theirs against these.
+    int frames = 0;
+    if (argc == 4 && std::string(argv[1]) == "--frames") frames = std::atoi(argv[2]);
+    if (argc != 2 && frames <= 0) {
         std::fprintf(stderr,
-                     "usage: %s OUTPUT_FOLDER   (run from the folder holding img/ and snd/)\n",
-                     argv[0]);
+                     "usage: %s [--frames N] OUTPUT_FOLDER   (run from the folder holding img/ and "
+                     "snd/)\n"
+                     "       %s --route BOARD KEYFILE OUTPUT_FOLDER LAST_STEP...\n",
+                     argv[0], argv[0]);
         return 2;
     }
-    const std::string out = argv[1];
+    const std::string out = argv[argc - 1];
     std::error_code ec;
     std::filesystem::create_directories(out, ec);
     // No display and no sound card needed; a caller may still pick other drivers.
@@ -76,6 +84,8 @@ int main(int argc, char* argv[]) {
     Stage stage;
     if (!startUp(stage)) return 1;
     GameBoards boards(stage.sprites);
+    // Headless, SDL draws its own pointer into the screen; the player's pointer is the desktop's.
+    SDL_ShowCursor(SDL_DISABLE);
 
     bool ok = true;
     auto save = [&](const char* name) {
@@ -97,21 +107,36 @@ int main(int argc, char* argv[]) {
         return false;
     };
 
-    // The first frame has no background yet; the second is the title as the player meets it.
-    runFrame(state, stage, boards, fastClock);
-    runFrame(state, stage, boards, fastClock);
-    save("title.png");
+    // The tour of the scenes; false if a scene never comes.
+    auto tour = [&]() {
+        // The first frame has no background yet; the second is the title as the player meets it.
+        runFrame(state, stage, boards, fastClock);
+        runFrame(state, stage, boards, fastClock);
+        save("title.png");
 
-    press(SDLK_RETURN);
-    if (!reach(2, "wipe.png")) return 1;
-    save("level1.png");
-    // The second level opens as the first level's goal would open it.
-    state.nextScene = 3;
-    if (!reach(3, nullptr)) return 1;
-    save("level2.png");
-    press(SDLK_ESCAPE);
-    if (!reach(8, nullptr)) return 1;
-    save("end.png");
+        press(SDLK_RETURN);
+        if (!reach(2, "wipe.png")) return false;
+        save("level1.png");
+        // The second level opens as the first level's goal would open it.
+        state.nextScene = 3;
+        if (!reach(3, nullptr)) return false;
+        save("level2.png");
+        press(SDLK_ESCAPE);
+        if (!reach(8, nullptr)) return false;
+        save("end.png");
+        return true;
+    };
+
+    if (frames > 0) {
+        for (int frame = 1; frame <= frames && ok; ++frame) {
+            runFrame(state, stage, boards, fastClock);
+            char name[32];
+            std::snprintf(name, sizeof name, "frame-%03d.png", frame);
+            save(name);
+        }
+    } else if (!tour()) {
+        ok = false;
+    }
 
     // Unlike the game, the tool hands everything back, so leak checkers see a clean exit.
     stopMusic();

@@ -1,0 +1,11 @@
+# The solver's model of the keys against the frame driver, and the shipped walkthrough.
+add_executable(solve_test ${CMAKE_CURRENT_LIST_DIR}/solve_test.cpp)
+target_link_libraries(solve_test PRIVATE board content GTest::gtest_main SDL::SDL)
+target_compile_definitions(solve_test PRIVATE SOURCE_ROOT="${PROJECT_SOURCE_DIR}")
+gtest_discover_tests(solve_test TEST_PREFIX solve. PROPERTIES TIMEOUT 300)
+
+# The solver itself, as a player runs it.
+add_test(NAME solve.fast_first_level COMMAND foldbot_solve --fast level1)
+add_test(NAME solve.unknown_board COMMAND foldbot_solve level9)
+set_tests_properties(solve.unknown_board PROPERTIES
+                     PASS_REGULAR_EXPRESSION "the boards are: title level1 level2 ragequit")

@@ -1,0 +1,160 @@
+// The solver's model of a player's keys against the real frame driver, and the shipped
+// walkthrough: its key files, its tolerance of a person's timing, and its page.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "board/Level.h"
+#include "content/Content.h"
+#include "tools/solve/Beam.h"
+#include "tools/solve/Keys.h"
+
+namespace {
+
+Level<40, 20> level1() {
+    return Level<40, 20>(contentTexts[1], chainPoses, nullptr, 40, 20);
+}
+Level<80, 50> level2() {
+    return Level<80, 50>(contentTexts[2], chainPoses, nullptr, 40, 25);
+}
+
+std::vector<int> keyFile(const char* name) {
+    std::vector<int> keys;
+    std::string why;
+    EXPECT_TRUE(readKeyFile(std::string(SOURCE_ROOT "/content/walkthrough/") + name, keys, why))
+        << why;
+    return keys;
+}
+
+// Random keys frame by frame through runBoard: at every step, the board must be where the
+// solver's one-action-per-step model puts it, and two keys may only share a step that follows
+// a move.
+template <int W, int H> void modelMatchesFrames(Level<W, H> lv, unsigned seed) {
+    Stepper<W, H> model(lv);
+    model.mergePending = false;
+    std::mt19937 rng(seed);
+    Unpacked before = model.read(lv, false);
+    int action = actNone;
+    int framesSinceStep = 0;
+    int steps = 0, combos = 0;
+    for (int frame = 0; frame < 20000; ++frame) {
+        int key = noKey;
+        const int roll = static_cast<int>(rng() % 100);
+        if (roll < 6) key = spaceKey;
+        if (roll >= 6 && roll < 30) key = static_cast<int>(rng() % 9);
+        // The net effect of the keys since the last step: Space clears a pose asked before it.
+        if (key == spaceKey) action = actSpace;
+        if (key >= 0)
+            action = (action == actSpace || isCombo(action)) ? actCombo + key : actPose + key;
+        const bool stepping = lv.isSettled();
+        runBoard(nullptr, lv, key, 0, 0);
+        ++framesSinceStep;
+        if (!stepping) continue;
+        if (isCombo(action)) {
+            ASSERT_TRUE(before.moved) << "two keys in one step on a still board, frame " << frame;
+            ++combos;
+        }
+        Unpacked expected;
+        model.play(before, action, expected);
+        const Unpacked seen = model.read(lv, !lv.isSettled());
+        ASSERT_EQ(model.pack(seen), model.pack(expected)) << "frame " << frame;
+        ASSERT_EQ(seen.moved, framesSinceStep > 0 && !lv.isSettled());
+        before = seen;
+        action = actNone;
+        framesSinceStep = 0;
+        ++steps;
+    }
+    EXPECT_GT(steps, 300);
+    EXPECT_GT(combos, 10);
+}
+
+TEST(SolverModel, OneNetActionPerStepMatchesTheFrameDriver) {
+    modelMatchesFrames(level1(), 1);
+    modelMatchesFrames(level2(), 2);
+}
+
+TEST(Solver, FastRouteOnTheFirstLevelPlaysToItsGoal) {
+    const Level<40, 20> fresh = level1();
+    const SearchResult res = beamSearch(fresh, 400, false);
+    ASSERT_TRUE(res.solved);
+    const Route route = routeKeys(fresh, plansOf(res));
+    ASSERT_TRUE(route.ok);
+    EXPECT_EQ(playKeys(fresh, route.keys), static_cast<int>(route.keys.size()) - 1);
+}
+
+TEST(Walkthrough, KeyFilesReachTheGoalOnTheirLastFrame) {
+    const std::vector<int> one = keyFile("level1.keys");
+    const std::vector<int> two = keyFile("level2.keys");
+    EXPECT_EQ(playKeys(level1(), one), static_cast<int>(one.size()) - 1);
+    EXPECT_EQ(playKeys(level2(), two), static_cast<int>(two.size()) - 1);
+}
+
+// A person presses each key up to 2 frames early or late, and starts up to 8 frames early or
+// late. Keys that land on one frame queue up, one a frame, as the game's loop takes them.
+template <int W, int H> void survivesSloppyTiming(const Level<W, H>& fresh, const char* name) {
+    const std::vector<int> keys = keyFile(name);
+    std::mt19937 rng(7);
+    for (int run = 0; run < 150; ++run) {
+        const int whole = static_cast<int>(rng() % 17) - 8;
+        std::vector<std::pair<int, int>> presses; // frame, key
+        for (size_t f = 0; f < keys.size(); ++f)
+            if (keys[f] != noKey)
+                presses.emplace_back(static_cast<int>(f) + 10 + whole + static_cast<int>(rng() % 5) - 2,
+                                     keys[f]);
+        std::stable_sort(presses.begin(), presses.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::vector<int> frames(keys.size() + 100, noKey);
+        int next = 0;
+        for (const auto& p : presses) {
+            next = std::max(next, p.first);
+            frames[static_cast<size_t>(next++)] = p.second;
+        }
+        ASSERT_GE(playKeys(fresh, frames), 0) << name << ", run " << run << ", shift " << whole;
+    }
+}
+
+TEST(Walkthrough, SurvivesAPersonsTiming) {
+    survivesSloppyTiming(level1(), "level1.keys");
+    survivesSloppyTiming(level2(), "level2.keys");
+}
+
+// The page's stages, read back: every "Keys:" line of a level, Space+x written as two presses.
+std::vector<int> pageKeys(const std::string& page, const std::string& level) {
+    std::vector<int> keys;
+    const size_t from = page.find("## " + level);
+    const size_t to = page.find("\n## ", from + 1);
+    std::istringstream in(page.substr(from, to - from));
+    const std::string names = "qweasdzxc";
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("Keys: `", 0) != 0) continue;
+        std::istringstream words(line.substr(7, line.rfind('`') - 7));
+        for (std::string w; words >> w;) {
+            if (w.rfind("Space", 0) == 0) {
+                keys.push_back(spaceKey);
+                w = w.size() > 6 ? w.substr(6) : "";
+            }
+            if (!w.empty()) keys.push_back(static_cast<int>(names.find(w[0])));
+        }
+    }
+    return keys;
+}
+
+TEST(Walkthrough, PageShowsTheKeyFilesPresses) {
+    std::ifstream f(SOURCE_ROOT "/docs/walkthrough.md");
+    std::stringstream page;
+    page << f.rdbuf();
+    for (const char* level : {"level1", "level2"}) {
+        std::vector<int> pressed = keyFile((std::string(level) + ".keys").c_str());
+        pressed.erase(std::remove(pressed.begin(), pressed.end(), noKey), pressed.end());
+        EXPECT_EQ(pageKeys(page.str(), level == std::string("level1") ? "First level" : "Second level"),
+                  pressed)
+            << level;
+    }
+}
+
+} // namespace

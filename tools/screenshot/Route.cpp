@@ -1,0 +1,124 @@
+// Plays a walkthrough key file through the real frame function and saves the board at the end of
+// each stage, with the keys each stage takes.
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "Frames.h"
+#include "Png.h"
+#include "app/Startup.h"
+#include "tools/solve/Keys.h"
+
+namespace {
+
+SDLKey symOf(int key) {
+    static const SDLKey poses[] = {SDLK_q, SDLK_w, SDLK_e, SDLK_a, SDLK_s,
+                                   SDLK_d, SDLK_z, SDLK_x, SDLK_c};
+    return key == spaceKey ? SDLK_SPACE : poses[key];
+}
+
+// Whatever a step can change, so that idle steps on a still board are not counted.
+template <class Board> std::vector<int> signature(const Board& b) {
+    std::vector<int> sig{b.currentPose, b.requestedPose, b.group.size(), b.shakeRight};
+    for (int i = 0; i < b.partCount; ++i) sig.push_back(b.parts[i].index());
+    return sig;
+}
+
+template <class Board>
+int play(Board& board, SceneId scene, Stage& stage, GameBoards& boards,
+         const std::vector<int>& keys, const std::string& out, const std::string& name,
+         const std::vector<int>& lastSteps) {
+    LoopState state;
+    state.scene = scene;
+    state.direction = noKey;
+    layBackground(state, stage);
+    // The level's last picture is taken after its goal: the teeth that close then stay hidden.
+    Stage quiet = stage;
+    quiet.tooth = nullptr;
+
+    int step = 0;
+    size_t stage_ = 0;
+    std::string pressed;
+    int combos = 0;
+    std::string stepKeys;
+    auto flush = [&](int toStep) {
+        const std::string png = name + "-" + std::to_string(stage_ + 1) + ".png";
+        if (!writePng(out + "/" + png, shownW, shownH, shown)) return false;
+        std::printf("stage %zu: steps %d-%d, %d combos, %s\nKeys: `%s`\n", stage_ + 1,
+                    stage_ == 0 ? 1 : lastSteps[stage_ - 1] + 1, toStep, combos, png.c_str(),
+                    pressed.c_str());
+        pressed.clear();
+        combos = 0;
+        ++stage_;
+        return true;
+    };
+    auto endStep = [&]() {
+        if (stepKeys.empty()) return;
+        if (!pressed.empty()) pressed += " ";
+        pressed += stepKeys;
+        if (stepKeys.find('+') != std::string::npos) ++combos;
+        stepKeys.clear();
+    };
+    for (size_t f = 0; f < keys.size() || stage_ < lastSteps.size(); ++f) {
+        const int key = f < keys.size() ? keys[f] : noKey;
+        if (key != noKey) {
+            press(symOf(key));
+            stepKeys += stepKeys.empty() ? keyName(key) : std::string("+") + keyName(key);
+        }
+        const bool stepping = board.isSettled();
+        const bool keyed = !stepKeys.empty();
+        if (stepping) endStep();
+        const std::vector<int> before = signature(board);
+        const bool won = board.hasWon();
+        runFrame(state, won ? quiet : stage, boards, fastClock);
+        if (won || board.hasWon()) {
+            state.nextScene = 0;
+            state.wipe = 0;
+        }
+        if (stepping && (keyed || signature(board) != before)) ++step;
+        // A stage ends once its last step has finished gliding.
+        if (stage_ < lastSteps.size() && step == lastSteps[stage_] && board.isSettled()) {
+            if (!flush(step)) return 1;
+        }
+        if (f > keys.size() + 2000) {
+            std::fprintf(stderr, "the board never settled after step %d\n", step);
+            return 1;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+int routeShots(int argc, char* argv[]) {
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: --route BOARD KEYFILE OUTPUT_FOLDER LAST_STEP...\n");
+        return 2;
+    }
+    const std::string board = argv[0];
+    std::vector<int> keys;
+    std::string why;
+    if (!readKeyFile(argv[1], keys, why)) {
+        std::fprintf(stderr, "%s\n", why.c_str());
+        return 2;
+    }
+    const std::string out = argv[2];
+    std::vector<int> lastSteps;
+    for (int i = 3; i < argc; ++i) lastSteps.push_back(std::atoi(argv[i]));
+    std::error_code ec;
+    std::filesystem::create_directories(out, ec);
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+
+    Stage stage;
+    if (!startUp(stage)) return 1;
+    GameBoards boards(stage.sprites);
+    SDL_ShowCursor(SDL_DISABLE);
+    int status = 2;
+    if (board == "level1") status = play(boards.level1, 2, stage, boards, keys, out, board, lastSteps);
+    if (board == "level2") status = play(boards.level2, 3, stage, boards, keys, out, board, lastSteps);
+    SDL_Quit();
+    return status;
+}

@@ -1,0 +1,142 @@
+// Turns a route of actions into the keys of each frame, timed as a person can press them, and
+// plays key files through the real frame driver.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "board/Level.h"
+#include "tools/solve/Search.h"
+#include "tools/solve/State.h"
+
+constexpr int noKey = 1000;
+constexpr int spaceKey = -1;
+
+struct KeyTiming {
+    int firstLead = 10; // frames before the first key, so the whole play may start early or late
+    int stillWait = 6;  // a key on a still board comes this late: waiting there changes nothing
+    int comboGap = 3;   // Space this far before the middle of the glide, the pose as far after it
+};
+
+// What a step needs: whether the robot was broken up before it, and the pose requested at it.
+struct Plan {
+    bool space = false;
+    int req = -1;
+};
+
+inline std::vector<Plan> plansOf(const SearchResult& res) {
+    std::vector<Plan> plans;
+    for (size_t i = 0; i < res.actions.size(); ++i) {
+        const int a = res.actions[i];
+        Plan p;
+        p.space = a == actSpace || isCombo(a);
+        // Doing nothing keeps the request the search held, which a merged state may have
+        // reached by another one: the key is chosen against the real board below.
+        p.req = poseOf(a) >= 0 ? poseOf(a) : a == actSpace ? -1 : stateRequest(res.from[i]);
+        plans.push_back(p);
+    }
+    return plans;
+}
+
+struct Route {
+    std::vector<int> keys;          // one per frame
+    std::vector<std::string> steps; // the keys of each step, by name
+    int combos = 0;
+    bool ok = true;
+};
+
+inline const char* keyName(int key) {
+    static const char* const names[] = {"q", "w", "e", "a", "s", "d", "z", "x", "c"};
+    return key == spaceKey ? "Space" : key >= 0 && key < 9 ? names[key] : "-";
+}
+
+// Lays each step's keys in the glide before it, in the middle, as a person can press them.
+template <int W, int H>
+Route routeKeys(const Level<W, H>& fresh, const std::vector<Plan>& plans, KeyTiming timing = {}) {
+    Level<W, H> lv = fresh;
+    Route route;
+    for (size_t k = 0; k < plans.size(); ++k) {
+        std::vector<int> press;
+        if (plans[k].space) press.push_back(spaceKey);
+        if (plans[k].req >= 0 && (plans[k].space || lv.requestedPose != plans[k].req))
+            press.push_back(plans[k].req);
+        if (!plans[k].space && plans[k].req < 0 && lv.requestedPose >= 0) route.ok = false;
+
+        Level<W, H> probe = lv;
+        int glide = 0;
+        while (!probe.isSettled()) {
+            probe.animate();
+            ++glide;
+        }
+        std::vector<int> window;
+        if (glide == 0) {
+            if (press.size() > 1) route.ok = false; // two keys need a moving frame between them
+            if (!press.empty())
+                window.assign(static_cast<size_t>(k == 0 ? timing.firstLead : timing.stillWait),
+                              noKey);
+            window.push_back(press.empty() ? noKey : press[0]);
+        } else {
+            window.assign(static_cast<size_t>(glide) + 1, noKey);
+            const int mid = (glide + 1) / 2;
+            if (press.size() == 2) {
+                window[static_cast<size_t>(mid - timing.comboGap)] = press[0];
+                window[static_cast<size_t>(mid + timing.comboGap)] = press[1];
+            } else if (press.size() == 1) {
+                window[static_cast<size_t>(mid)] = press[0];
+            }
+        }
+        std::string name = press.empty() ? "-" : keyName(press[0]);
+        if (press.size() == 2) {
+            name += std::string("+") + keyName(press[1]);
+            ++route.combos;
+        }
+        route.steps.push_back(name);
+        for (int key : window) runBoard(nullptr, lv, key, 0, 0);
+        route.keys.insert(route.keys.end(), window.begin(), window.end());
+    }
+    return route;
+}
+
+// Plays keys frame by frame from a fresh board; gives the frame on which the goal was first
+// reached, or -1.
+template <int W, int H> int playKeys(const Level<W, H>& fresh, const std::vector<int>& keys) {
+    Level<W, H> lv = fresh;
+    for (size_t f = 0; f < keys.size(); ++f)
+        if (runBoard(nullptr, lv, keys[f], 0, 0)) return static_cast<int>(f);
+    return -1;
+}
+
+// A key file: one number per line. Gives false, with a reason, on anything else.
+inline bool readKeyFile(const std::string& path, std::vector<int>& keys, std::string& why) {
+    FILE* f = std::fopen(path.c_str(), "r");
+    if (!f) {
+        why = path + ": cannot open";
+        return false;
+    }
+    keys.clear();
+    char line[64];
+    int number = 0;
+    bool ok = true;
+    while (std::fgets(line, sizeof line, f)) {
+        ++number;
+        int key = 0;
+        char extra = 0;
+        if (std::sscanf(line, "%d %c", &key, &extra) != 1 ||
+            !(key == spaceKey || key == noKey || (key >= 0 && key <= 8))) {
+            why = path + ":" + std::to_string(number) + ": not a key (0 to 8, -1 or 1000)";
+            ok = false;
+            break;
+        }
+        keys.push_back(key);
+    }
+    std::fclose(f);
+    return ok;
+}
+
+inline bool writeKeyFile(const std::string& path, const std::vector<int>& keys) {
+    FILE* f = std::fopen(path.c_str(), "w");
+    if (!f) return false;
+    for (int k : keys) std::fprintf(f, "%d\n", k);
+    return std::fclose(f) == 0;
+}

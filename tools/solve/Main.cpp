@@ -1,0 +1,230 @@
+// foldbot_solve: the fewest logical steps from a fresh board to its goal, found on the real
+// engine, and the keys that play them.
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "board/Level.h"
+#include "content/Content.h"
+#include "tools/solve/Beam.h"
+#include "tools/solve/Bound.h"
+#include "tools/solve/Keys.h"
+#include "tools/solve/Search.h"
+
+namespace {
+
+const char* usage =
+    "usage: foldbot_solve [options] BOARD\n"
+    "\n"
+    "Finds the fewest logical steps from a freshly loaded BOARD (level1, level2) to the step\n"
+    "after which its goal is reached, searching breadth first on the game's own step rules.\n"
+    "\n"
+    "Between two steps a player's keys have one net effect: nothing, a pose key, Space, or\n"
+    "Space then a pose key. The last needs a moving frame between the steps, so it is tried\n"
+    "only after a step that moved a block.\n"
+    "\n"
+    "options:\n"
+    "  --fast            a solution quickly (beam search), not proven shortest\n"
+    "  --fewest-combos   among the shortest solutions, one with the fewest Space-then-pose\n"
+    "  --playable        no key that must land on one exact frame: on a still board a key is\n"
+    "                    tried only where waiting changes nothing (the walkthrough's rule)\n"
+    "  --keys FILE       write the solution as one key per frame (0-8 pose, -1 Space,\n"
+    "                    1000 none), checked by playing it through the frame driver\n"
+    "  --check FILE      play a key file from a fresh board and say on which frame it wins\n"
+    "  --threads N       search threads (default: the machine's cores)\n"
+    "  --beam N          beam width of --fast (default 400)\n"
+    "  --progress        one line per search depth on standard error\n"
+    "  --help            this text\n"
+    "\n"
+    "The search state: robot cells in bag order, loose cells in bag order, the current and\n"
+    "requested poses, the shake toggle and whether the last step moved a block. Merges, and\n"
+    "why they are sound:\n"
+    "  - blocks are keyed by bag position, not by label: the rules never read a label, only\n"
+    "    cells and bag order (labels choose sprites only);\n"
+    "  - the camera, the glide rectangles and the marks are left out: they decide when the\n"
+    "    next step runs and what is drawn, never what a step does;\n"
+    "  - bag cursors and pose anchors are left out: every pass rewinds its cursor and every\n"
+    "    pose is anchored before it is read;\n"
+    "  - directions with identical patterns are one action (w and x on the chain boards),\n"
+    "    a pose key equal to the pending request is no key, and Space on an empty robot\n"
+    "    changes nothing.\n"
+    "\n"
+    "Exit status: 0 solved, 1 the whole space explored without a solution, 2 bad input.\n";
+
+struct Args {
+    std::string board;
+    bool fast = false;
+    bool fewestCombos = false;
+    bool playable = false;
+    bool progress = false;
+    std::string keysOut;
+    std::string check;
+    int threads = 0;
+    int beam = 400;
+};
+
+double peakMiB() {
+    rusage ru{};
+    getrusage(RUSAGE_SELF, &ru);
+    return static_cast<double>(ru.ru_maxrss) / 1024.0;
+}
+
+template <int W, int H> int solve(const Args& args, const Level<W, H>& fresh) {
+    if (!args.check.empty()) {
+        std::vector<int> keys;
+        std::string why;
+        if (!readKeyFile(args.check, keys, why)) {
+            std::fprintf(stderr, "foldbot_solve: %s\n", why.c_str());
+            return 2;
+        }
+        const int frame = playKeys(fresh, keys);
+        if (frame < 0) {
+            std::printf("%s: %s does not reach the goal in %zu frames\n", args.board.c_str(),
+                        args.check.c_str(), keys.size());
+            return 1;
+        }
+        std::printf("%s: %s reaches the goal on frame %d of %zu\n", args.board.c_str(),
+                    args.check.c_str(), frame, keys.size());
+        return 0;
+    }
+
+    const auto start = std::chrono::steady_clock::now();
+    // A quick route first: its length bounds the exact search.
+    SearchResult res = beamSearch(fresh, args.beam, args.playable);
+    if (!args.fast) {
+        SearchOptions o;
+        o.threads = args.threads;
+        o.playable = args.playable;
+        o.allLayer = args.fewestCombos;
+        const StepsLeft left(fresh);
+        if (res.solved) {
+            o.bound = static_cast<int>(res.actions.size());
+            o.stepsLeft = &left;
+        }
+        Search<W, H> search(fresh, o);
+        search.progress = args.progress;
+        res = search.run();
+    }
+    const double secs =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+    Route route;
+    if (res.solved) {
+        // Never claim a route that the frame driver does not play to the goal.
+        KeyTiming timing;
+        if (!args.playable) timing.stillWait = 0;
+        route = routeKeys(fresh, plansOf(res), timing);
+        if (!route.ok || playKeys(fresh, route.keys) != static_cast<int>(route.keys.size()) - 1) {
+            std::fprintf(stderr, "foldbot_solve: the route does not replay to the goal\n");
+            return 1;
+        }
+        for (size_t i = 0; i < route.steps.size(); ++i)
+            std::printf("%4zu  %s\n", i + 1, route.steps[i].c_str());
+        res.combos = route.combos;
+    }
+    if (res.solved && !args.keysOut.empty() && !writeKeyFile(args.keysOut, route.keys)) {
+        std::fprintf(stderr, "foldbot_solve: %s: cannot write\n", args.keysOut.c_str());
+        return 2;
+    }
+
+    const char* proof = args.fast           ? "not proven shortest"
+                        : args.fewestCombos ? "optimal, fewest combos"
+                                            : "optimal";
+    if (args.playable && !args.fast) proof = args.fewestCombos ? "optimal among playable, fewest combos" : "optimal among playable";
+    if (res.solved) {
+        std::printf("%s: %d steps, %d combos, %s, %llu states, %.1f s, %.0f MiB peak\n",
+                    args.board.c_str(), static_cast<int>(res.actions.size()), res.combos, proof,
+                    static_cast<unsigned long long>(res.states), secs, peakMiB());
+        return 0;
+    }
+    if (res.exhausted) {
+        std::printf("%s: no solution, %llu states explored, %.1f s, %.0f MiB peak\n",
+                    args.board.c_str(), static_cast<unsigned long long>(res.states), secs,
+                    peakMiB());
+        return 1;
+    }
+    std::printf("%s: gave up at depth %d, %llu states, %.1f s, %.0f MiB peak\n",
+                args.board.c_str(), res.depth, static_cast<unsigned long long>(res.states), secs,
+                peakMiB());
+    return 1;
+}
+
+bool hasGoal(const char* map) {
+    return std::strchr(map, '@') != nullptr;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Args args;
+    args.threads = static_cast<int>(std::thread::hardware_concurrency());
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        auto value = [&](const char* what) -> const char* {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "foldbot_solve: %s needs %s\n", a.c_str(), what);
+                std::exit(2);
+            }
+            return argv[++i];
+        };
+        if (a == "--help" || a == "-h") {
+            std::fputs(usage, stdout);
+            return 0;
+        } else if (a == "--fast") {
+            args.fast = true;
+        } else if (a == "--fewest-combos") {
+            args.fewestCombos = true;
+        } else if (a == "--playable") {
+            args.playable = true;
+        } else if (a == "--progress") {
+            args.progress = true;
+        } else if (a == "--keys") {
+            args.keysOut = value("a file");
+        } else if (a == "--check") {
+            args.check = value("a file");
+        } else if (a == "--threads" || a == "--beam") {
+            const char* v = value("a number");
+            char* end = nullptr;
+            const long n = std::strtol(v, &end, 10);
+            if (*end != '\0' || n < 1 || n > 1000000) {
+                std::fprintf(stderr, "foldbot_solve: %s: not a count: %s\n", a.c_str(), v);
+                return 2;
+            }
+            (a == "--threads" ? args.threads : args.beam) = static_cast<int>(n);
+        } else if (!a.empty() && a[0] == '-') {
+            std::fprintf(stderr, "foldbot_solve: unknown option %s\n%s", a.c_str(), usage);
+            return 2;
+        } else if (args.board.empty()) {
+            args.board = a;
+        } else {
+            std::fprintf(stderr, "foldbot_solve: one board at a time\n");
+            return 2;
+        }
+    }
+    if (args.threads < 1) args.threads = 1;
+
+    const char* known[] = {"title", "level1", "level2", "ragequit"};
+    int which = -1;
+    for (int b = 0; b < 4; ++b)
+        if (args.board == known[b]) which = b;
+    if (which < 0) {
+        std::fprintf(stderr,
+                     "foldbot_solve: unknown board '%s'; the boards are: title level1 level2 "
+                     "ragequit\n",
+                     args.board.c_str());
+        return 2;
+    }
+    if (!hasGoal(contentTexts[which])) {
+        std::fprintf(stderr, "foldbot_solve: board %s has no goal cell\n", args.board.c_str());
+        return 2;
+    }
+    // The title and end boards have no goal, so only the levels get this far.
+    if (which == 1) return solve(args, Level<40, 20>(contentTexts[1], chainPoses, nullptr, 40, 20));
+    return solve(args, Level<80, 50>(contentTexts[2], chainPoses, nullptr, 40, 25));
+}

@@ -1,0 +1,315 @@
+// Breadth-first search over packed board states, layer by layer, on every core.
+#pragma once
+
+#include <sys/mman.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+#include "tools/solve/Bound.h"
+#include "tools/solve/State.h"
+
+// A node's meta word orders by (combos, action, parent), so an atomic minimum keeps, for each
+// state of a layer, the fewest combos and a tie-break that does not depend on thread timing.
+inline uint64_t makeMeta(uint64_t combos, uint64_t action, uint64_t parent) {
+    return combos << 40 | action << 32 | parent;
+}
+inline uint32_t metaParent(uint64_t m) {
+    return static_cast<uint32_t>(m);
+}
+inline int metaAction(uint64_t m) {
+    return static_cast<int>((m >> 32) & 0xFF);
+}
+inline int metaCombos(uint64_t m) {
+    return static_cast<int>(m >> 40);
+}
+
+struct Node {
+    Key key;
+    std::atomic<uint64_t> meta;
+};
+
+// Anonymous memory that is only backed where it is touched, so a generous reservation is free.
+template <class T> class Arena {
+  public:
+    explicit Arena(size_t capacity) : cap(capacity) {
+        void* p = mmap(nullptr, cap * sizeof(T), PROT_READ | PROT_WRITE,
+                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+        if (p == MAP_FAILED) throw std::runtime_error("cannot reserve memory for the search");
+        data = static_cast<T*>(p);
+    }
+    ~Arena() { munmap(data, cap * sizeof(T)); }
+    Arena(const Arena&) = delete;
+    Arena& operator=(const Arena&) = delete;
+    T& operator[](size_t i) { return data[i]; }
+    const T& operator[](size_t i) const { return data[i]; }
+    size_t capacity() const { return cap; }
+
+  private:
+    T* data = nullptr;
+    size_t cap = 0;
+};
+
+struct SearchOptions {
+    int threads = 1;
+    bool playable = false;  // keys on a still board only where waiting changes nothing
+    bool allLayer = false;  // finish the goal's layer, to pick the fewest combos among them
+    size_t maxStates = 0;   // 0: as many as the memory reservation holds
+    int bound = 0;          // a known route's length: states that cannot beat it are dropped
+    const StepsLeft* stepsLeft = nullptr; // a lower bound on the steps to the goal
+};
+
+struct SearchResult {
+    bool solved = false;
+    bool exhausted = false; // every reachable state seen, no goal
+    std::vector<uint8_t> actions;
+    std::vector<Key> from; // the state each action was taken from
+    int combos = 0;
+    uint64_t states = 0;
+    int depth = 0;
+};
+
+template <int W, int H> class Search {
+  public:
+    Search(const Level<W, H>& fresh, SearchOptions o)
+        : opt(o), proto(fresh), nodes(o.maxStates ? o.maxStates : defaultCapacity) {
+        if (opt.threads < 1) opt.threads = 1;
+    }
+
+    SearchResult run() {
+        Stepper<W, H> st(proto);
+        grow(1 << 20);
+        insertRoot(st.pack(st.read(proto, false)));
+        size_t layerStart = 0;
+        size_t layerEnd = 1;
+        SearchResult res;
+        for (int depth = 0;; ++depth) {
+            found.store(~uint64_t{0});
+            for (;;) {
+                // Room for the next layer, guessed from the last one; an overflow redoes it.
+                const size_t width = layerEnd - layerStart;
+                const size_t guess = count.load() + width * (lastGrowth + 1) + 1024;
+                if (guess > nodes.capacity()) return finish(res, depth, false);
+                if (guess * 4 > slotCount * 3) grow(guess * 2);
+                overflow.store(false);
+                expandLayer(layerStart, layerEnd, depth);
+                if (!overflow.load()) break;
+                count.store(layerEnd);
+                lastGrowth = lastGrowth * 2 + 4;
+                grow(slotCount * 2);
+            }
+            const size_t width = layerEnd - layerStart;
+            const size_t next = count.load() - layerEnd;
+            lastGrowth = width ? next / width + 1 : 1;
+            res.states = count.load();
+            if (found.load() != ~uint64_t{0}) {
+                res.solved = true;
+                res.depth = depth + 1;
+                const uint64_t m = found.load();
+                res.combos = metaCombos(m);
+                res.actions = pathTo(metaParent(m), res.from);
+                res.actions.push_back(static_cast<uint8_t>(metaAction(m)));
+                res.from.push_back(nodes[metaParent(m)].key);
+                return res;
+            }
+            if (next == 0) {
+                res.exhausted = true;
+                res.depth = depth;
+                return res;
+            }
+            layerStart = layerEnd;
+            layerEnd = count.load();
+            if (progress)
+                std::fprintf(stderr, "depth %d: %zu new, %llu states\n", depth + 1, next,
+                             static_cast<unsigned long long>(count.load()));
+            if (getenv("DUMP")) {
+                Stepper<W, H> st(proto);
+                for (size_t i = layerStart; i < layerEnd; i += (layerEnd - layerStart) / 8 + 1) {
+                    Unpacked u = st.unpack(nodes[i].key);
+                    std::fprintf(stderr, "  r%d c%d q%d m%d:", u.robot, u.current, u.requested, u.moved);
+                    for (int b = 0; b < st.parts(); ++b) std::fprintf(stderr, " (%d,%d)", u.cell[b] % W, u.cell[b] / W);
+                    std::fprintf(stderr, "\n");
+                }
+            }
+        }
+    }
+
+    bool progress = false;
+
+  private:
+    static constexpr size_t defaultCapacity = size_t{1} << 30;
+    static constexpr uint64_t busy = ~uint64_t{0};
+    static constexpr int indexBits = 40;
+    static constexpr uint64_t indexMask = (uint64_t{1} << indexBits) - 1;
+
+    SearchResult finish(SearchResult& res, int depth, bool) {
+        res.depth = depth;
+        res.states = count.load();
+        return res;
+    }
+
+    void insertRoot(const Key& k) {
+        nodes[0].key = k;
+        nodes[0].meta.store(makeMeta(0, 0, 0));
+        count.store(1);
+        place(k.hash(), 0);
+    }
+
+    // Rebuilds the table with at least `want` slots from the nodes kept so far.
+    void grow(size_t want) {
+        size_t n = size_t{1} << 16;
+        while (n < want) n <<= 1;
+        if (n <= slotCount && slots) n = slotCount;
+        if (slots) munmap(slots, slotCount * sizeof(uint64_t));
+        void* p = mmap(nullptr, n * sizeof(uint64_t), PROT_READ | PROT_WRITE,
+                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+        if (p == MAP_FAILED) throw std::runtime_error("cannot reserve memory for the search");
+        slots = static_cast<std::atomic<uint64_t>*>(p);
+        slotCount = n;
+        const size_t total = count.load();
+        parallel([&](int t, int nt) {
+            for (size_t i = t; i < total; i += nt) place(nodes[i].key.hash(), i);
+        });
+    }
+
+    void place(uint64_t h, size_t idx) {
+        const uint64_t mask = slotCount - 1;
+        const uint64_t v = (h >> indexBits) << indexBits | (idx + 1);
+        for (uint64_t pos = h & mask;; pos = (pos + 1) & mask) {
+            uint64_t empty = 0;
+            if (slots[pos].compare_exchange_strong(empty, v)) return;
+        }
+    }
+
+    // Adds a child to the next layer, or lowers the meta of the copy already in it.
+    void insert(const Key& k, uint64_t meta, size_t nextStart) {
+        const uint64_t h = k.hash();
+        const uint64_t tag = h >> indexBits;
+        const uint64_t mask = slotCount - 1;
+        for (uint64_t pos = h & mask;;) {
+            uint64_t v = slots[pos].load(std::memory_order_acquire);
+            if (v == 0) {
+                if (!slots[pos].compare_exchange_strong(v, busy)) continue;
+                const size_t idx = count.fetch_add(1);
+                if (idx >= nodes.capacity() || idx * 20 >= slotCount * 19) {
+                    overflow.store(true);
+                    slots[pos].store(0, std::memory_order_release);
+                    return;
+                }
+                nodes[idx].key = k;
+                nodes[idx].meta.store(meta, std::memory_order_relaxed);
+                slots[pos].store(tag << indexBits | (idx + 1), std::memory_order_release);
+                return;
+            }
+            if (v == busy) continue;
+            if ((v >> indexBits) == tag) {
+                const size_t idx = (v & indexMask) - 1;
+                if (nodes[idx].key == k) {
+                    if (idx >= nextStart) {
+                        uint64_t old = nodes[idx].meta.load(std::memory_order_relaxed);
+                        while (meta < old && !nodes[idx].meta.compare_exchange_weak(old, meta)) {
+                        }
+                    }
+                    return;
+                }
+            }
+            pos = (pos + 1) & mask;
+        }
+    }
+
+    void expandLayer(size_t begin, size_t end, int depth) {
+        std::atomic<size_t> cursor{begin};
+        parallel([&](int, int) {
+            Stepper<W, H> st(proto);
+            st.mergePending = !opt.playable;
+            uint8_t acts[actCount];
+            constexpr size_t chunk = 256;
+            for (;;) {
+                const size_t from = cursor.fetch_add(chunk);
+                if (from >= end || overflow.load(std::memory_order_relaxed)) return;
+                const size_t to = std::min(end, from + chunk);
+                for (size_t i = from; i < to; ++i) expandOne(st, i, end, depth, acts);
+                if (!opt.allLayer && found.load(std::memory_order_relaxed) != ~uint64_t{0})
+                    return;
+            }
+        });
+    }
+
+    // Whether a state at this depth can still reach the goal within the bound.
+    bool hopeful(const Stepper<W, H>& st, const Unpacked& u, int depth) const {
+        if (opt.bound == 0 || !opt.stepsLeft) return true;
+        int least = 255;
+        for (int b = 0; b < st.parts(); ++b)
+            least = std::min(least, opt.stepsLeft->at(u.robot, u.cell[b]));
+        return depth + least <= opt.bound;
+    }
+
+    void expandOne(Stepper<W, H>& st, size_t i, size_t nextStart, int depth, uint8_t* acts) {
+        const Unpacked u = st.unpack(nodes[i].key);
+        const uint64_t combos = static_cast<uint64_t>(metaCombos(nodes[i].meta.load()));
+        const int n = st.actions(u, acts);
+        bool still = false;
+        // Many keys change nothing here (a pose that does not fit): look those up only once.
+        Key kids[actCount];
+        int kidCount = 0;
+        for (int a = 0; a < n; ++a) {
+            Unpacked child;
+            const bool goal = st.play(u, acts[a], child);
+            if (acts[a] == actNone && !u.moved) {
+                // Waiting on a still board changes nothing here: a late key is harmless.
+                still = !goal && st.pack(child) == st.pack(u);
+            } else if (opt.playable && !u.moved && !still) {
+                continue; // that key would have to land on one exact frame
+            }
+            const uint64_t meta = makeMeta(combos + (isCombo(acts[a]) ? 1 : 0), acts[a], i);
+            if (goal) {
+                uint64_t old = found.load();
+                while (meta < old && !found.compare_exchange_weak(old, meta)) {
+                }
+                continue;
+            }
+            const Key k = st.pack(child);
+            bool repeat = false;
+            for (int j = 0; j < kidCount && !repeat; ++j) repeat = kids[j] == k;
+            if (repeat) continue;
+            kids[kidCount++] = k;
+            if (hopeful(st, child, depth + 1)) insert(k, meta, nextStart);
+        }
+    }
+
+    // The actions from the root to node idx, and the state each was taken from.
+    std::vector<uint8_t> pathTo(size_t idx, std::vector<Key>& from) const {
+        std::vector<uint8_t> path;
+        while (idx != 0) {
+            const uint64_t m = nodes[idx].meta.load();
+            path.push_back(static_cast<uint8_t>(metaAction(m)));
+            idx = metaParent(m);
+            from.push_back(nodes[idx].key);
+        }
+        std::reverse(path.begin(), path.end());
+        std::reverse(from.begin(), from.end());
+        return path;
+    }
+
+    template <class F> void parallel(F f) {
+        std::vector<std::thread> pool;
+        for (int t = 1; t < opt.threads; ++t) pool.emplace_back(f, t, opt.threads);
+        f(0, opt.threads);
+        for (auto& th : pool) th.join();
+    }
+
+    SearchOptions opt;
+    Level<W, H> proto;
+    Arena<Node> nodes;
+    std::atomic<uint64_t>* slots = nullptr;
+    size_t slotCount = 0;
+    std::atomic<size_t> count{0};
+    std::atomic<bool> overflow{false};
+    std::atomic<uint64_t> found{~uint64_t{0}};
+    size_t lastGrowth = 8;
+};

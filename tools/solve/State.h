@@ -1,0 +1,185 @@
+// A board's logical state packed into 128 bits, and the real engine's step over it.
+#pragma once
+
+#include <cstdint>
+
+#include "board/Level.h"
+
+// What a player can do between two logical steps. Keys pressed during a glide only set the
+// requested pose or dissolve, so their net effect is one of these.
+enum Action : uint8_t {
+    actNone = 0,
+    actPose = 1,   // 1..9: pose 0..8
+    actSpace = 10, // dissolve
+    actCombo = 11, // 11..19: dissolve, then pose 0..8, inside one glide
+    actCount = 20
+};
+inline bool isPose(int a) {
+    return a >= actPose && a < actPose + 9;
+}
+inline bool isCombo(int a) {
+    return a >= actCombo && a < actCombo + 9;
+}
+inline int poseOf(int a) {
+    return isPose(a) ? a - actPose : isCombo(a) ? a - actCombo : -1;
+}
+
+// Key layout: `lo` holds cells 0..4 (12 bits each; robot blocks in bag order, then loose blocks
+// in bag order) and the robot size (4 bits); `hi` holds cells 5..7, the current and requested
+// poses + 1 (4 bits each), the shake toggle and "the last step moved a block". The top 16 bits of
+// `hi` are left to the caller.
+struct Key {
+    uint64_t lo = 0;
+    uint64_t hi = 0;
+    static constexpr uint64_t hiMask = (uint64_t{1} << 48) - 1;
+    bool operator==(const Key& o) const { return lo == o.lo && ((hi ^ o.hi) & hiMask) == 0; }
+    uint64_t hash() const {
+        uint64_t h = lo * 0x9E3779B97F4A7C15ull ^ (hi & hiMask) * 0xC2B2AE3D27D4EB4Full;
+        h ^= h >> 29;
+        h *= 0xBF58476D1CE4E5B9ull;
+        return h ^ (h >> 32);
+    }
+};
+
+constexpr int cellBits = 12;
+
+inline int stateRequest(const Key& k) {
+    return static_cast<int>((k.hi >> 40) & 15) - 1;
+}
+constexpr int maxSolveParts = 8;
+
+// Unpacked state; cells are linear indexes, which is all the rules ever compare.
+struct Unpacked {
+    int32_t cell[maxSolveParts];
+    int32_t robot;
+    int32_t current;
+    int32_t requested;
+    bool shake;
+    bool moved;
+};
+
+template <int W, int H> class Stepper {
+  public:
+    static_assert(W * H <= (1 << cellBits), "map too large for the packed key");
+
+    explicit Stepper(const Level<W, H>& fresh) : lv(fresh) {
+        count = lv.partCount;
+        // Directions whose patterns parse alike are one action: the first of them stands for all.
+        for (int p = 0; p < 9; ++p) {
+            bool same = false;
+            for (int q = 0; q < p && !same; ++q) same = samePose(lv.poses[p], lv.poses[q]);
+            if (!same) distinct[distinctCount++] = p;
+        }
+    }
+
+    int parts() const { return count; }
+
+    Key pack(const Unpacked& u) const {
+        Key k;
+        for (int i = 0; i < count; ++i) {
+            const uint64_t c = static_cast<uint64_t>(u.cell[i]);
+            if (i < 5)
+                k.lo |= c << (cellBits * i);
+            else
+                k.hi |= c << (cellBits * (i - 5));
+        }
+        k.lo |= static_cast<uint64_t>(u.robot) << 60;
+        k.hi |= static_cast<uint64_t>(u.current + 1) << 36 |
+                static_cast<uint64_t>(u.requested + 1) << 40 | uint64_t{u.shake} << 44 |
+                uint64_t{u.moved} << 45;
+        return k;
+    }
+    Unpacked unpack(const Key& k) const {
+        Unpacked u{};
+        constexpr uint64_t cellMask = (1u << cellBits) - 1;
+        for (int i = 0; i < count; ++i)
+            u.cell[i] = static_cast<int32_t>(
+                (i < 5 ? k.lo >> (cellBits * i) : k.hi >> (cellBits * (i - 5))) & cellMask);
+        u.robot = static_cast<int32_t>(k.lo >> 60);
+        u.current = static_cast<int32_t>((k.hi >> 36) & 15) - 1;
+        u.requested = static_cast<int32_t>((k.hi >> 40) & 15) - 1;
+        u.shake = (k.hi >> 44) & 1;
+        u.moved = (k.hi >> 45) & 1;
+        return u;
+    }
+
+    // The state of a board as it stands; `moved` tells whether its last step moved a block.
+    Unpacked read(const Level<W, H>& b, bool moved) const {
+        Unpacked u{};
+        int i = 0;
+        for (int j = 0; j < b.group.size(); ++j) u.cell[i++] = b.group.get(j)->index();
+        for (int j = 0; j < b.loose.size(); ++j) u.cell[i++] = b.loose.get(j)->index();
+        u.robot = b.group.size();
+        u.current = b.currentPose;
+        u.requested = b.requestedPose;
+        u.shake = b.shakeRight;
+        u.moved = moved;
+        return u;
+    }
+
+    // Lays a state onto the scratch board. Block identities do not matter to the rules, only
+    // bag order; cursors, marks and pose anchors are all set afresh before the rules read them.
+    void load(const Unpacked& u) {
+        for (int i = 0; i < count; ++i) lv.parts[i].set(u.cell[i] % W, u.cell[i] / W);
+        lv.group.count = 0;
+        lv.loose.count = 0;
+        for (int i = 0; i < u.robot; ++i) lv.group.push(&lv.parts[i]);
+        for (int i = u.robot; i < count; ++i) lv.loose.push(&lv.parts[i]);
+        lv.currentPose = u.current;
+        lv.requestedPose = u.requested;
+        lv.shakeRight = u.shake;
+        lv.goalReached = false;
+    }
+
+    // Applies the action's keys, then one logical step; gives whether the goal was reached.
+    bool play(const Unpacked& from, int action, Unpacked& to) {
+        load(from);
+        if (action == actSpace || isCombo(action)) lv.requestPose(-1);
+        if (poseOf(action) >= 0) lv.requestPose(poseOf(action));
+        int32_t before[maxSolveParts];
+        for (int i = 0; i < count; ++i) before[i] = lv.parts[i].index();
+        lv.step();
+        bool moved = false;
+        for (int i = 0; i < count; ++i) moved |= lv.parts[i].index() != before[i];
+        to = read(lv, moved);
+        // With a pose held, any request can be made by the next step's key, and a pending one
+        // is the same as pressing it then: the successors do not depend on it.
+        if (mergePending && to.current != -1) to.requested = to.current;
+        return lv.goalReached;
+    }
+
+    // Off where the key presses themselves matter (a key on a still board must be avoidable).
+    bool mergePending = true;
+
+    // Actions worth trying from a state: equivalent ones are left out. Directions with the same
+    // pattern are one (w and x on the chain boards); a pose already requested is no key at all;
+    // Space on an empty robot only clears fields that are already clear.
+    int actions(const Unpacked& u, uint8_t* out) const {
+        int n = 0;
+        out[n++] = actNone;
+        for (int i = 0; i < distinctCount; ++i)
+            if (distinct[i] != u.requested) out[n++] = static_cast<uint8_t>(actPose + distinct[i]);
+        const bool idleRobot = u.robot == 0 && u.current == -1 && u.requested == -1;
+        if (!idleRobot) {
+            out[n++] = actSpace;
+            // Space then a pose needs a moving frame between the two steps.
+            if (u.moved)
+                for (int i = 0; i < distinctCount; ++i)
+                    out[n++] = static_cast<uint8_t>(actCombo + distinct[i]);
+        }
+        return n;
+    }
+
+  private:
+    static bool samePose(const Pose& a, const Pose& b) {
+        if (a.labelCount != b.labelCount) return false;
+        for (int i = 0; i < a.labelCount; ++i)
+            if (a.cellX[i] != b.cellX[i] || a.cellY[i] != b.cellY[i]) return false;
+        return true;
+    }
+
+    Level<W, H> lv;
+    int count = 0;
+    int distinct[9] = {};
+    int distinctCount = 0;
+};
