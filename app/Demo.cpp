@@ -136,7 +136,7 @@ bool parseLine(const std::string& line, uint32_t after, DemoEvent& event, std::s
     // One character is that character's key; a number of two digits or more is a key symbol.
     unsigned long long number = 0;
     int key = rest.size() > 1 && readNumber(rest, SDLK_LAST, number) ? static_cast<int>(number)
-                                                                     : keyFromName(rest);
+                                                                     : demoKeyFromName(rest);
     if (key < 0) {
         error = "unknown key " + quoted(rest);
         return false;
@@ -147,7 +147,7 @@ bool parseLine(const std::string& line, uint32_t after, DemoEvent& event, std::s
 
 } // namespace
 
-const char* keyName(int sym) {
+const char* demoKeyName(int sym) {
     for (const Named& n : keyNames)
         if (n.value == sym) return n.name;
     if (sym > 32 && sym < 127 && !(sym >= 'A' && sym <= 'Z')) {
@@ -157,7 +157,7 @@ const char* keyName(int sym) {
     return nullptr;
 }
 
-int keyFromName(const std::string& name) {
+int demoKeyFromName(const std::string& name) {
     const std::string low = lowered(name);
     for (const Named& n : keyNames)
         if (low == n.name) return n.value;
@@ -170,7 +170,7 @@ int formatDemoLine(char* out, size_t size, const DemoEvent& event) {
     for (const Named& n : eventNames) {
         if (n.value != event.type) continue;
         if (!isKeyEvent(event.type)) return std::snprintf(out, size, "%u %s", frame, n.name);
-        if (const char* name = keyName(event.key))
+        if (const char* name = demoKeyName(event.key))
             return std::snprintf(out, size, "%u %s %s", frame, n.name, name);
         return std::snprintf(out, size, "%u %s %02d", frame, n.name, event.key);
     }

@@ -31,8 +31,8 @@ bool readDemoFile(const std::string& path, std::vector<DemoEvent>& events, std::
 int formatDemoLine(char* out, size_t size, const DemoEvent& event);
 
 // The keys' names in demo files; keys without one are written as their symbol number.
-const char* keyName(int sym);
-int keyFromName(const std::string& name); // -1 when unknown
+const char* demoKeyName(int sym);
+int demoKeyFromName(const std::string& name); // -1 when unknown
 
 // Plays a demo's events on their frames. Until its last event the demo has the keyboard: the
 // player's keys are dropped, but closing the window still quits.
