@@ -34,6 +34,7 @@ const Named keyNames[] = {
 
 // Events that take a frame's poll without doing anything in the game; named for the reader.
 const Named eventNames[] = {
+    {SDL_NOEVENT, "end"},
     {SDL_KEYDOWN, "down"},
     {SDL_KEYUP, "up"},
     {SDL_QUIT, "quit"},
@@ -120,7 +121,7 @@ bool parseLine(const std::string& line, uint32_t after, DemoEvent& event, std::s
     if (type < 0) {
         error = "unknown event " + quoted(word) +
                 " (down KEY, up KEY, quit, focus, mouse-motion, mouse-down, mouse-up, resize, "
-                "expose or event NUMBER)";
+                "expose, event NUMBER or end)";
         return false;
     }
     event.type = static_cast<uint8_t>(type);
@@ -211,6 +212,11 @@ bool parseDemo(const std::string& text, std::vector<DemoEvent>& events, std::str
 
         DemoEvent event;
         std::string what;
+        if (!events.empty() && events.back().type == SDL_NOEVENT) {
+            error =
+                where + "nothing may follow the end of the demo, on frame " + std::to_string(last);
+            return false;
+        }
         if (!parseLine(line, last, event, what)) {
             error = where + what;
             return false;
@@ -248,7 +254,7 @@ bool readDemoFile(const std::string& path, std::vector<DemoEvent>& events, std::
 int DemoPlayer::poll(SDL_Event* event) {
     ++frame;
     if (!playing()) return SDL_PollEvent(event);
-    if (events[next].frame == frame) {
+    if (events[next].frame == frame && events[next].type != SDL_NOEVENT) {
         const DemoEvent& e = events[next++];
         std::memset(event, 0, sizeof *event);
         event->type = e.type;
@@ -258,6 +264,8 @@ int DemoPlayer::poll(SDL_Event* event) {
         }
         return 1;
     }
+    // The demo's end takes no event; the player has the keys from the next frame.
+    if (events[next].frame == frame) ++next;
     // The player's keys would break the demo; a closed window still ends the game.
     if (SDL_PollEvent(event) && event->type == SDL_QUIT) return 1;
     return 0;

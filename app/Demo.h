@@ -13,7 +13,8 @@
 inline constexpr const char* demoFormat = "foldbot-demo";
 inline constexpr int demoVersion = 1;
 
-// One taken event: enough of it to take it again on the same frame.
+// One taken event: enough of it to take it again on the same frame. A demo may close with an
+// end (type SDL_NOEVENT): it keeps the keyboard through that frame, taking no event on it.
 struct DemoEvent {
     uint32_t frame = 0; // the loop's first frame is 1
     uint8_t type = 0;   // SDL event type
@@ -34,8 +35,8 @@ int formatDemoLine(char* out, size_t size, const DemoEvent& event);
 const char* demoKeyName(int sym);
 int demoKeyFromName(const std::string& name); // -1 when unknown
 
-// Plays a demo's events on their frames. Until its last event the demo has the keyboard: the
-// player's keys are dropped, but closing the window still quits.
+// Plays a demo's events on their frames. Until its last event or its end the demo has the
+// keyboard: the player's keys are dropped, but closing the window still quits.
 class DemoPlayer {
   public:
     explicit DemoPlayer(const std::vector<DemoEvent>& events) : events(events) {}

@@ -22,6 +22,8 @@ TEST(DemoFiles, EveryKeyAndEventReadsBackAsWritten) {
         text += std::string(line) + "\n";
         written.push_back(e);
     }
+    text += "99999 end\n";
+    written.push_back({99999, SDL_NOEVENT, 0});
     std::string error;
     ASSERT_TRUE(parseDemo(text, read, error)) << error;
     ASSERT_EQ(read.size(), written.size());
@@ -59,6 +61,8 @@ TEST(DemoFiles, HandEditsAreReadAndFaultsNamedByLine) {
              {head + "10 down\n", "line 3: \"down\" needs a key"},
              {head + "10 down 323\n", "line 3: unknown key \"323\""},
              {head + "10 quit now\n", "line 3: nothing may follow \"quit\", but \"now\" does"},
+             {head + "10 end\n11 quit\n",
+              "line 4: nothing may follow the end of the demo, on frame 10"},
          }) {
         EXPECT_FALSE(parseDemo(text, events, error)) << text;
         EXPECT_EQ(error, message) << text;

@@ -69,6 +69,8 @@ TEST(Demos, WalkthroughPlaysTheWholeGameAndItsRecordingReplaysInTheProgram) {
     const long toEnd = toLevel2 + 64 + goal2;
     const std::vector<std::pair<long, SceneId>> scenes{
         {enter + 63, 2}, {toLevel2 + 63, 3}, {toEnd + 63, 8}};
+    // The demo keeps the keys until the last wipe is over.
+    EXPECT_TRUE(walkthrough.back().type == SDL_NOEVENT && walkthrough.back().frame == toEnd + 106);
     const std::vector<std::pair<long, Mix_Music*>> tracks{{enter + 106, game.stage.level1Track},
                                                           {toLevel2 + 106, game.stage.level2Track},
                                                           {toEnd + 106, game.stage.endTrack}};

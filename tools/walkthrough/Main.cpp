@@ -2,8 +2,9 @@
 // frame of a level from its first one (0..8 a pose key, -1 Space, 1000 no key).
 //
 // The demo presses Enter on the title, then plays each route from the frame its level first
-// runs until the frame its goal is reached. A level's board first runs on the frame after the
-// wipe's change, which comes 63 frames after the request: 64 frames after Enter or the goal.
+// runs until the frame its goal is reached, and ends when the wipe into the end scene is over. A
+// level's board first runs on the frame after the wipe's change, which comes 63 frames after the
+// request: 64 frames after Enter or the goal; the wipe ends 106 frames after the request.
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -17,6 +18,7 @@ namespace {
 // The title shows for a while before Enter, so a watcher sees it.
 constexpr long enterFrame = 250;
 constexpr long requestToFirstBoardFrame = 64;
+constexpr long requestToWipeEnd = 106;
 
 const char* const keyNames[] = {"q", "w", "e", "a", "s", "d", "z", "x", "c"};
 
@@ -90,7 +92,8 @@ int main(int argc, char* argv[]) {
     demo += "\"" + std::to_string(enterFrame) + " down return\\n\"\n";
     addRoute(demo, route1, first1, goal1);
     addRoute(demo, route2, first2, goal2);
-    demo += ";\n";
+    // The demo keeps the keys until the wipe into the end scene has opened.
+    demo += "\"" + std::to_string(first2 + goal2 + requestToWipeEnd) + " end\\n\"\n;\n";
 
     std::FILE* out = std::fopen(argv[3], "w");
     if (!out || std::fputs(demo.c_str(), out) < 0 || std::fclose(out) != 0) {
