@@ -136,7 +136,9 @@ template <int W, int H> int solve(const Args& args, const Level<W, H>& fresh) {
     const char* proof = args.fast           ? "not proven shortest"
                         : args.fewestCombos ? "optimal, fewest combos"
                                             : "optimal";
-    if (args.playable && !args.fast) proof = args.fewestCombos ? "optimal among playable, fewest combos" : "optimal among playable";
+    if (args.playable && !args.fast)
+        proof =
+            args.fewestCombos ? "optimal among playable, fewest combos" : "optimal among playable";
     if (res.solved) {
         std::printf("%s: %d steps, %d combos, %s, %llu states, %.1f s, %.0f MiB peak\n",
                     args.board.c_str(), static_cast<int>(res.actions.size()), res.combos, proof,
@@ -149,9 +151,8 @@ template <int W, int H> int solve(const Args& args, const Level<W, H>& fresh) {
                     peakMiB());
         return 1;
     }
-    std::printf("%s: gave up at depth %d, %llu states, %.1f s, %.0f MiB peak\n",
-                args.board.c_str(), res.depth, static_cast<unsigned long long>(res.states), secs,
-                peakMiB());
+    std::printf("%s: gave up at depth %d, %llu states, %.1f s, %.0f MiB peak\n", args.board.c_str(),
+                res.depth, static_cast<unsigned long long>(res.states), secs, peakMiB());
     return 1;
 }
 

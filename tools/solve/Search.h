@@ -57,10 +57,10 @@ template <class T> class Arena {
 
 struct SearchOptions {
     int threads = 1;
-    bool playable = false;  // keys on a still board only where waiting changes nothing
-    bool allLayer = false;  // finish the goal's layer, to pick the fewest combos among them
-    size_t maxStates = 0;   // 0: as many as the memory reservation holds
-    int bound = 0;          // a known route's length: states that cannot beat it are dropped
+    bool playable = false; // keys on a still board only where waiting changes nothing
+    bool allLayer = false; // finish the goal's layer, to pick the fewest combos among them
+    size_t maxStates = 0;  // 0: as many as the memory reservation holds
+    int bound = 0;         // a known route's length: states that cannot beat it are dropped
     const StepsLeft* stepsLeft = nullptr; // a lower bound on the steps to the goal
 };
 
@@ -131,8 +131,10 @@ template <int W, int H> class Search {
                 Stepper<W, H> st(proto);
                 for (size_t i = layerStart; i < layerEnd; i += (layerEnd - layerStart) / 8 + 1) {
                     Unpacked u = st.unpack(nodes[i].key);
-                    std::fprintf(stderr, "  r%d c%d q%d m%d:", u.robot, u.current, u.requested, u.moved);
-                    for (int b = 0; b < st.parts(); ++b) std::fprintf(stderr, " (%d,%d)", u.cell[b] % W, u.cell[b] / W);
+                    std::fprintf(stderr, "  r%d c%d q%d m%d:", u.robot, u.current, u.requested,
+                                 u.moved);
+                    for (int b = 0; b < st.parts(); ++b)
+                        std::fprintf(stderr, " (%d,%d)", u.cell[b] % W, u.cell[b] / W);
                     std::fprintf(stderr, "\n");
                 }
             }
@@ -234,8 +236,7 @@ template <int W, int H> class Search {
                 if (from >= end || overflow.load(std::memory_order_relaxed)) return;
                 const size_t to = std::min(end, from + chunk);
                 for (size_t i = from; i < to; ++i) expandOne(st, i, end, depth, acts);
-                if (!opt.allLayer && found.load(std::memory_order_relaxed) != ~uint64_t{0})
-                    return;
+                if (!opt.allLayer && found.load(std::memory_order_relaxed) != ~uint64_t{0}) return;
             }
         });
     }
