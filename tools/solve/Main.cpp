@@ -53,7 +53,15 @@ const char* usage =
     "    pose is anchored before it is read;\n"
     "  - directions with identical patterns are one action (w and x on the chain boards),\n"
     "    a pose key equal to the pending request is no key, and Space on an empty robot\n"
-    "    changes nothing.\n"
+    "    changes nothing;\n"
+    "  - while the robot holds a pose, a pending request is dropped from the state: the next\n"
+    "    step's key can ask for any pose, and asking again for the held pose asks for nothing,\n"
+    "    so the states with and without it have the same successors (not with --playable,\n"
+    "    where it matters whether a key is pressed at all).\n"
+    "\n"
+    "The search first finds a quick route; states that cannot beat its length are dropped,\n"
+    "by a lower bound on the steps left: how far one step can carry any block, given the\n"
+    "robot's size (a robot grows by one block a step at most).\n"
     "\n"
     "Exit status: 0 solved, 1 the whole space explored without a solution, 2 bad input.\n";
 

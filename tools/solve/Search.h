@@ -127,17 +127,6 @@ template <int W, int H> class Search {
             if (progress)
                 std::fprintf(stderr, "depth %d: %zu new, %llu states\n", depth + 1, next,
                              static_cast<unsigned long long>(count.load()));
-            if (getenv("DUMP")) {
-                Stepper<W, H> st(proto);
-                for (size_t i = layerStart; i < layerEnd; i += (layerEnd - layerStart) / 8 + 1) {
-                    Unpacked u = st.unpack(nodes[i].key);
-                    std::fprintf(stderr, "  r%d c%d q%d m%d:", u.robot, u.current, u.requested,
-                                 u.moved);
-                    for (int b = 0; b < st.parts(); ++b)
-                        std::fprintf(stderr, " (%d,%d)", u.cell[b] % W, u.cell[b] / W);
-                    std::fprintf(stderr, "\n");
-                }
-            }
         }
     }
 
@@ -257,6 +246,8 @@ template <int W, int H> class Search {
         bool still = false;
         // Many keys change nothing here (a pose that does not fit): look those up only once.
         Key kids[actCount];
+        uint64_t metas[actCount];
+        bool keep[actCount];
         int kidCount = 0;
         for (int a = 0; a < n; ++a) {
             Unpacked child;
@@ -278,9 +269,14 @@ template <int W, int H> class Search {
             bool repeat = false;
             for (int j = 0; j < kidCount && !repeat; ++j) repeat = kids[j] == k;
             if (repeat) continue;
+            keep[kidCount] = hopeful(st, child, depth + 1);
+            metas[kidCount] = meta;
             kids[kidCount++] = k;
-            if (hopeful(st, child, depth + 1)) insert(k, meta, nextStart);
+            // The table is far larger than the caches: start fetching its slot now.
+            __builtin_prefetch(&slots[k.hash() & (slotCount - 1)]);
         }
+        for (int j = 0; j < kidCount; ++j)
+            if (keep[j]) insert(kids[j], metas[j], nextStart);
     }
 
     // The actions from the root to node idx, and the state each was taken from.
