@@ -49,7 +49,7 @@ template <int W, int H> void modelMatchesFrames(Level<W, H> lv, unsigned seed) {
         if (roll >= 6 && roll < 30) key = static_cast<int>(rng() % 9);
         // The net effect of the keys since the last step: Space clears a pose asked before it.
         if (key == spaceKey) action = actSpace;
-        if (key >= 0)
+        if (key >= 0 && key < 9)
             action = (action == actSpace || isCombo(action)) ? actCombo + key : actPose + key;
         const bool stepping = lv.isSettled();
         runBoard(nullptr, lv, key, 0, 0);
@@ -104,8 +104,8 @@ template <int W, int H> void survivesSloppyTiming(const Level<W, H>& fresh, cons
         std::vector<std::pair<int, int>> presses; // frame, key
         for (size_t f = 0; f < keys.size(); ++f)
             if (keys[f] != noKey)
-                presses.emplace_back(static_cast<int>(f) + 10 + whole + static_cast<int>(rng() % 5) - 2,
-                                     keys[f]);
+                presses.emplace_back(
+                    static_cast<int>(f) + 10 + whole + static_cast<int>(rng() % 5) - 2, keys[f]);
         std::stable_sort(presses.begin(), presses.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
         std::vector<int> frames(keys.size() + 100, noKey);
@@ -151,8 +151,9 @@ TEST(Walkthrough, PageShowsTheKeyFilesPresses) {
     for (const char* level : {"level1", "level2"}) {
         std::vector<int> pressed = keyFile((std::string(level) + ".keys").c_str());
         pressed.erase(std::remove(pressed.begin(), pressed.end(), noKey), pressed.end());
-        EXPECT_EQ(pageKeys(page.str(), level == std::string("level1") ? "First level" : "Second level"),
-                  pressed)
+        EXPECT_EQ(
+            pageKeys(page.str(), level == std::string("level1") ? "First level" : "Second level"),
+            pressed)
             << level;
     }
 }

@@ -117,8 +117,10 @@ int routeShots(int argc, char* argv[]) {
     GameBoards boards(stage.sprites);
     SDL_ShowCursor(SDL_DISABLE);
     int status = 2;
-    if (board == "level1") status = play(boards.level1, 2, stage, boards, keys, out, board, lastSteps);
-    if (board == "level2") status = play(boards.level2, 3, stage, boards, keys, out, board, lastSteps);
+    if (board == "level1")
+        status = play(boards.level1, 2, stage, boards, keys, out, board, lastSteps);
+    if (board == "level2")
+        status = play(boards.level2, 3, stage, boards, keys, out, board, lastSteps);
     SDL_Quit();
     return status;
 }

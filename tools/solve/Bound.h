@@ -39,7 +39,8 @@ template <int W, int H> Reach reachOf(const Level<W, H>& lv, int n) {
 // most, so each step's reach is taken at the size it may have grown to by then.
 class StepsLeft {
   public:
-    template <int W, int H> explicit StepsLeft(const Level<W, H>& lv) : cells(W * H), top(lv.partCount) {
+    template <int W, int H>
+    explicit StepsLeft(const Level<W, H>& lv) : cells(W * H), top(lv.partCount) {
         top = std::max(top, 2);
         table.assign(static_cast<size_t>((top + 1) * cells), 255);
         std::vector<int> goals;
@@ -59,7 +60,8 @@ class StepsLeft {
                     int best = row[c];
                     const int cx = c % W, cy = c / W;
                     for (int y = std::max(0, cy - r.up); y <= std::min(H - 1, cy + r.down); ++y)
-                        for (int x = std::max(0, cx - r.side); x <= std::min(W - 1, cx + r.side); ++x)
+                        for (int x = std::max(0, cx - r.side); x <= std::min(W - 1, cx + r.side);
+                             ++x)
                             best = std::min(best, next[x + y * W] + 1);
                     if (best < row[c]) {
                         row[c] = static_cast<uint8_t>(best);

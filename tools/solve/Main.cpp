@@ -53,7 +53,15 @@ const char* usage =
     "    pose is anchored before it is read;\n"
     "  - directions with identical patterns are one action (w and x on the chain boards),\n"
     "    a pose key equal to the pending request is no key, and Space on an empty robot\n"
-    "    changes nothing.\n"
+    "    changes nothing;\n"
+    "  - while the robot holds a pose, a pending request is dropped from the state: the next\n"
+    "    step's key can ask for any pose, and asking again for the held pose asks for nothing,\n"
+    "    so the states with and without it have the same successors (not with --playable,\n"
+    "    where it matters whether a key is pressed at all).\n"
+    "\n"
+    "The search first finds a quick route; states that cannot beat its length are dropped,\n"
+    "by a lower bound on the steps left: how far one step can carry any block, given the\n"
+    "robot's size (a robot grows by one block a step at most).\n"
     "\n"
     "Exit status: 0 solved, 1 the whole space explored without a solution, 2 bad input.\n";
 
@@ -136,7 +144,9 @@ template <int W, int H> int solve(const Args& args, const Level<W, H>& fresh) {
     const char* proof = args.fast           ? "not proven shortest"
                         : args.fewestCombos ? "optimal, fewest combos"
                                             : "optimal";
-    if (args.playable && !args.fast) proof = args.fewestCombos ? "optimal among playable, fewest combos" : "optimal among playable";
+    if (args.playable && !args.fast)
+        proof =
+            args.fewestCombos ? "optimal among playable, fewest combos" : "optimal among playable";
     if (res.solved) {
         std::printf("%s: %d steps, %d combos, %s, %llu states, %.1f s, %.0f MiB peak\n",
                     args.board.c_str(), static_cast<int>(res.actions.size()), res.combos, proof,
@@ -149,9 +159,8 @@ template <int W, int H> int solve(const Args& args, const Level<W, H>& fresh) {
                     peakMiB());
         return 1;
     }
-    std::printf("%s: gave up at depth %d, %llu states, %.1f s, %.0f MiB peak\n",
-                args.board.c_str(), res.depth, static_cast<unsigned long long>(res.states), secs,
-                peakMiB());
+    std::printf("%s: gave up at depth %d, %llu states, %.1f s, %.0f MiB peak\n", args.board.c_str(),
+                res.depth, static_cast<unsigned long long>(res.states), secs, peakMiB());
     return 1;
 }
 

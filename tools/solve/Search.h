@@ -57,10 +57,10 @@ template <class T> class Arena {
 
 struct SearchOptions {
     int threads = 1;
-    bool playable = false;  // keys on a still board only where waiting changes nothing
-    bool allLayer = false;  // finish the goal's layer, to pick the fewest combos among them
-    size_t maxStates = 0;   // 0: as many as the memory reservation holds
-    int bound = 0;          // a known route's length: states that cannot beat it are dropped
+    bool playable = false; // keys on a still board only where waiting changes nothing
+    bool allLayer = false; // finish the goal's layer, to pick the fewest combos among them
+    size_t maxStates = 0;  // 0: as many as the memory reservation holds
+    int bound = 0;         // a known route's length: states that cannot beat it are dropped
     const StepsLeft* stepsLeft = nullptr; // a lower bound on the steps to the goal
 };
 
@@ -127,15 +127,6 @@ template <int W, int H> class Search {
             if (progress)
                 std::fprintf(stderr, "depth %d: %zu new, %llu states\n", depth + 1, next,
                              static_cast<unsigned long long>(count.load()));
-            if (getenv("DUMP")) {
-                Stepper<W, H> st(proto);
-                for (size_t i = layerStart; i < layerEnd; i += (layerEnd - layerStart) / 8 + 1) {
-                    Unpacked u = st.unpack(nodes[i].key);
-                    std::fprintf(stderr, "  r%d c%d q%d m%d:", u.robot, u.current, u.requested, u.moved);
-                    for (int b = 0; b < st.parts(); ++b) std::fprintf(stderr, " (%d,%d)", u.cell[b] % W, u.cell[b] / W);
-                    std::fprintf(stderr, "\n");
-                }
-            }
         }
     }
 
@@ -234,8 +225,7 @@ template <int W, int H> class Search {
                 if (from >= end || overflow.load(std::memory_order_relaxed)) return;
                 const size_t to = std::min(end, from + chunk);
                 for (size_t i = from; i < to; ++i) expandOne(st, i, end, depth, acts);
-                if (!opt.allLayer && found.load(std::memory_order_relaxed) != ~uint64_t{0})
-                    return;
+                if (!opt.allLayer && found.load(std::memory_order_relaxed) != ~uint64_t{0}) return;
             }
         });
     }
@@ -256,6 +246,8 @@ template <int W, int H> class Search {
         bool still = false;
         // Many keys change nothing here (a pose that does not fit): look those up only once.
         Key kids[actCount];
+        uint64_t metas[actCount];
+        bool keep[actCount];
         int kidCount = 0;
         for (int a = 0; a < n; ++a) {
             Unpacked child;
@@ -277,9 +269,14 @@ template <int W, int H> class Search {
             bool repeat = false;
             for (int j = 0; j < kidCount && !repeat; ++j) repeat = kids[j] == k;
             if (repeat) continue;
+            keep[kidCount] = hopeful(st, child, depth + 1);
+            metas[kidCount] = meta;
             kids[kidCount++] = k;
-            if (hopeful(st, child, depth + 1)) insert(k, meta, nextStart);
+            // The table is far larger than the caches: start fetching its slot now.
+            __builtin_prefetch(&slots[k.hash() & (slotCount - 1)]);
         }
+        for (int j = 0; j < kidCount; ++j)
+            if (keep[j]) insert(kids[j], metas[j], nextStart);
     }
 
     // The actions from the root to node idx, and the state each was taken from.
