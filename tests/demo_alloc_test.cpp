@@ -16,14 +16,14 @@ namespace {
 thread_local bool onLoop = false;
 bool counting = false, inMixer = false;
 long mallocs = 0, news = 0, mixerMallocs = 0;
-
-void note() {
-    if (onLoop && counting) ++(inMixer ? mixerMallocs : mallocs);
-}
 } // namespace
 
 // The sanitizers bring their own allocator; counting is for the plain build.
 #ifndef __SANITIZE_ADDRESS__
+static void note() {
+    if (onLoop && counting) ++(inMixer ? mixerMallocs : mallocs);
+}
+
 extern "C" {
 void* __libc_malloc(size_t);
 void* __libc_calloc(size_t, size_t);
