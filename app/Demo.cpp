@@ -46,6 +46,9 @@ const Named eventNames[] = {
     {SDL_VIDEOEXPOSE, "expose"},
 };
 
+// The event types of SDL 1.2, whose numbers demo files keep whatever SDL the game runs on.
+constexpr unsigned eventTypes = 32;
+
 // Printable keys are named by their own character: "q", "#", "/".
 char singleNames[128][2];
 
@@ -110,12 +113,12 @@ bool parseLine(const std::string& line, uint32_t after, DemoEvent& event, std::s
         if (word == n.name) type = n.value;
     if (word == "event") {
         unsigned long long number = 0;
-        if (!readNumber(rest, SDL_NUMEVENTS, number) || number == 0) {
+        if (!readNumber(rest, eventTypes, number) || number == 0) {
             error = "\"event\" needs an SDL event type from 1 to " +
-                    std::to_string(SDL_NUMEVENTS - 1) + ", not " + quoted(rest);
+                    std::to_string(eventTypes - 1) + ", not " + quoted(rest);
             return false;
         }
-        event.type = static_cast<uint8_t>(number);
+        event.type = static_cast<uint32_t>(number);
         return true;
     }
     if (type < 0) {
@@ -124,7 +127,7 @@ bool parseLine(const std::string& line, uint32_t after, DemoEvent& event, std::s
                 "expose, event NUMBER or end)";
         return false;
     }
-    event.type = static_cast<uint8_t>(type);
+    event.type = static_cast<uint32_t>(type);
     if (!isKeyEvent(type)) {
         if (rest.empty()) return true;
         error = "nothing may follow " + quoted(word) + ", but " + quoted(rest) + " does";
@@ -169,7 +172,7 @@ int demoKeyFromName(const std::string& name) {
 int formatDemoLine(char* out, size_t size, const DemoEvent& event) {
     const unsigned frame = event.frame;
     for (const Named& n : eventNames) {
-        if (n.value != event.type) continue;
+        if (static_cast<uint32_t>(n.value) != event.type) continue;
         if (!isKeyEvent(event.type)) return std::snprintf(out, size, "%u %s", frame, n.name);
         if (const char* name = demoKeyName(event.key))
             return std::snprintf(out, size, "%u %s %s", frame, n.name, name);

@@ -17,7 +17,7 @@ inline constexpr int demoVersion = 1;
 // end (type SDL_NOEVENT): it keeps the keyboard through that frame, taking no event on it.
 struct DemoEvent {
     uint32_t frame = 0; // the loop's first frame is 1
-    uint8_t type = 0;   // SDL event type
+    uint32_t type = 0;  // SDL event type
     uint16_t key = 0;   // SDL key symbol, for key events
 };
 

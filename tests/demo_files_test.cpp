@@ -14,7 +14,7 @@ TEST(DemoFiles, EveryKeyAndEventReadsBackAsWritten) {
     for (int i = 1; i < SDLK_LAST + SDL_NUMEVENTS; ++i) {
         const bool key = i <= SDLK_LAST;
         DemoEvent e{static_cast<uint32_t>(7 * i),
-                    static_cast<uint8_t>(key ? 2 + i % 2 : i - SDLK_LAST),
+                    static_cast<uint32_t>(key ? 2 + i % 2 : i - SDLK_LAST),
                     static_cast<uint16_t>(key ? i - 1 : 0)};
         if (!key && (e.type == SDL_KEYDOWN || e.type == SDL_KEYUP)) continue;
         char line[96];
