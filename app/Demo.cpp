@@ -32,7 +32,8 @@ const Named keyNames[] = {
     {307, "right alt"},   {308, "left alt"},
 };
 
-// Events that take a frame's poll without doing anything in the game; named for the reader.
+// The words for events in demo files. Most events do nothing in the game, but each one still
+// takes its frame's poll, so a demo keeps them all.
 const Named eventNames[] = {
     {SDL_NOEVENT, "end"},
     {SDL_KEYDOWN, "down"},
