@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the browser version into build-web/ (game.js, game.wasm, game.data and index.html).
-# The native build comes first: its generator makes the pictures and tracks the page packs.
+# The native build comes first: its generators make the pictures, tracks and walkthrough demo
+# that the page packs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh emscripten
@@ -10,7 +11,7 @@ bash scripts/deps.sh emscripten
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 
 [ -f build/CMakeCache.txt ] || cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build --target assets -j2
+cmake --build build --target assets walkthrough_demo -j2
 
 emcmake cmake -S . -B build-web -DFOLDBOT_WEB=ON -DCMAKE_BUILD_TYPE=Release \
   -DFOLDBOT_WEB_ASSETS="$PWD/build"

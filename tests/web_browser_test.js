@@ -102,6 +102,12 @@ served.listen(0, '127.0.0.1', async () => {
     await page.waitForFunction(() => document.getElementById('status').textContent === 'The game has ended.');
     assert.deepStrictEqual(page.errors, []);
 
+    // An address ending in #walkthrough plays the shipped walkthrough, which takes Enter on its
+    // own a few seconds in: the teeth close without a key from the page.
+    const walk = await open(browser, url + '#walkthrough');
+    assert.ok((await diffs(walk, 300, 330, 'wipe.png')).includes(0), 'no walkthrough');
+    await walk.close();
+
     // A missing tooth, and a title of four pixels: the key colour, a step off it twice, the key.
     const odd = await open(browser, url, () => {
       window.Module.onRuntimeInitialized = () => {
