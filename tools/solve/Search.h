@@ -41,6 +41,8 @@ template <class T> class Arena {
         void* p = mmap(nullptr, cap * sizeof(T), PROT_READ | PROT_WRITE,
                        MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
         if (p == MAP_FAILED) throw std::runtime_error("cannot reserve memory for the search");
+        // Lookups land all over it: large pages spare the TLB.
+        madvise(p, cap * sizeof(T), MADV_HUGEPAGE);
         data = static_cast<T*>(p);
     }
     ~Arena() { munmap(data, cap * sizeof(T)); }
@@ -160,6 +162,7 @@ template <int W, int H> class Search {
         void* p = mmap(nullptr, n * sizeof(uint64_t), PROT_READ | PROT_WRITE,
                        MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
         if (p == MAP_FAILED) throw std::runtime_error("cannot reserve memory for the search");
+        madvise(p, n * sizeof(uint64_t), MADV_HUGEPAGE);
         slots = static_cast<std::atomic<uint64_t>*>(p);
         slotCount = n;
         const size_t total = count.load();

@@ -142,9 +142,11 @@ template <int W, int H> class Stepper {
         bool moved = false;
         for (int i = 0; i < count; ++i) moved |= lv.parts[i].index() != before[i];
         to = read(lv, moved);
-        // With a pose held, any request can be made by the next step's key, and a pending one
-        // is the same as pressing it then: the successors do not depend on it.
+        // The next step's key can ask for any pose, and leaving a pending request is the same
+        // as pressing it again; with a pose held, asking for it asks for nothing. So the
+        // successors depend only on whether the robot holds a pose, not on what is pending.
         if (mergePending && to.current != -1) to.requested = to.current;
+        if (mergePending && to.current == -1 && to.requested > 0) to.requested = 0;
         return lv.goalReached;
     }
 
