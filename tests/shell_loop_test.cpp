@@ -1,11 +1,7 @@
-// The scene loop driven frame by frame with scripted events, the frame pacer and the pictures' key.
+// The scene loop driven frame by frame with scripted events, and the frame pacer.
 #include <cstdlib>
-#include <filesystem>
-#include <string>
 #include <tuple>
 #include <vector>
-
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -132,10 +128,6 @@ TEST_F(SceneLoop, EnterWipesFromTitleToFirstLevelIn107Frames) {
     EXPECT_EQ(title.directions[1], 1000);
     EXPECT_EQ(title.offY, 260);
     EXPECT_EQ(level1.offY, 0);
-
-    stage.endTrack = loadMusic(ASSET_ROOT "/snd/down.ogg");
-    play({{{SDLK_ESCAPE}, 107, 8, 0, 0}});
-    EXPECT_EQ(Mix_PlayingMusic(), 1);
 }
 
 TEST_F(SceneLoop, EachKeyReachesTheBoardInItsOwnFrame) {
@@ -200,36 +192,6 @@ TEST(FramePacer, EveryOtherFrameWaitsForTheTickSetBefore) {
     EXPECT_EQ(frameDelay(90000016), 0u);
     EXPECT_EQ(frameDelay(90000040), 0u); // late: no wait, a new tick
     EXPECT_EQ(frameDelay(90000041), 15u);
-}
-
-TEST(Pictures, KeyColourIsTransparentAndAFailedConversionIsReported) {
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0);
-    const std::string path = std::filesystem::temp_directory_path() /
-                             ("foldbot-key-" + std::to_string(getpid()) + ".bmp");
-    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, 2, 1, 24, 0xFF0000, 0xFF00, 0xFF, 0);
-    SDL_Rect right{1, 0, 1, 1};
-    SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, 255, 128, 255));
-    SDL_FillRect(s, &right, SDL_MapRGB(s->format, 255, 128, 254));
-    SDL_SaveBMP(s, path.c_str());
-    SDL_FreeSurface(s);
-
-    // Without a video mode there is nothing to convert to.
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(loadImage(path.c_str()), nullptr);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "porbl\xE8me avec le fichier " + path + "\n");
-
-    SDL_Surface* screen = SDL_SetVideoMode(800, 500, 32, SDL_DOUBLEBUF);
-    ASSERT_NE(screen, nullptr);
-    SDL_Surface* picture = loadImage(path.c_str());
-    ASSERT_NE(picture, nullptr);
-    SDL_FillRect(screen, nullptr, 0);
-    SDL_UpperBlit(picture, nullptr, screen, nullptr);
-    EXPECT_EQ(pixelAt(screen, 0, 0), SDL_MapRGB(screen->format, 0, 0, 0));
-    EXPECT_EQ(pixelAt(screen, 1, 0), SDL_MapRGB(screen->format, 255, 128, 254));
-    SDL_FreeSurface(picture);
-    SDL_Quit();
-    std::filesystem::remove(path);
 }
 
 } // namespace
