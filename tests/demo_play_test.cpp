@@ -8,6 +8,7 @@
 #include "app/Demo.h"
 #include "app/Walkthrough.h"
 #include "demo_support.h"
+#include "tools/solve/Keys.h"
 
 using namespace demo_test;
 
@@ -16,20 +17,6 @@ namespace {
 // A checksum of every flipped picture, and each track started with the frame that started it.
 std::vector<uint64_t> flips;
 std::vector<std::pair<long, Mix_Music*>> started;
-
-std::vector<int> readRoute(const std::string& path) {
-    std::vector<int> route;
-    std::ifstream in(path);
-    for (int key; in >> key;) route.push_back(key);
-    return route;
-}
-
-// The line of the route, fed to a fresh board, on which it reaches the goal.
-template <int W, int H> long goalOf(Level<W, H> board, const std::vector<int>& route) {
-    for (size_t i = 0; i < route.size(); ++i)
-        if (runBoard(nullptr, board, route[i], 0, 0)) return static_cast<long>(i);
-    return -1;
-}
 
 } // namespace
 
@@ -53,13 +40,18 @@ extern "C" int __wrap_Mix_PlayMusic(Mix_Music* music, int loops) {
 TEST(Demos, WalkthroughPlaysTheWholeGameAndItsRecordingReplaysInTheProgram) {
     HeadlessGame game;
     ASSERT_TRUE(game.up);
-    const long goal1 = goalOf(Level<40, 20>(contentTexts[1], chainPoses, nullptr, 40, 20),
-                              readRoute(ROUTE_DIR "/level1.keys"));
-    const long goal2 = goalOf(Level<80, 50>(contentTexts[2], chainPoses, nullptr, 40, 25),
-                              readRoute(ROUTE_DIR "/level2.keys"));
+    std::string error;
+    // The frames on which the levels' key files, fed to fresh boards, reach the goals.
+    std::vector<int> route1, route2;
+    ASSERT_TRUE(readKeyFile(ROUTE_DIR "/level1.keys", route1, error) &&
+                readKeyFile(ROUTE_DIR "/level2.keys", route2, error))
+        << error;
+    const long goal1 =
+        playKeys(Level<40, 20>(contentTexts[1], chainPoses, nullptr, 40, 20), route1);
+    const long goal2 =
+        playKeys(Level<80, 50>(contentTexts[2], chainPoses, nullptr, 40, 25), route2);
     ASSERT_TRUE(goal1 >= 0 && goal2 >= 0);
     std::vector<DemoEvent> walkthrough;
-    std::string error;
     ASSERT_TRUE(parseDemo(walkthroughDemoText, walkthrough, error)) << error;
     ASSERT_TRUE(walkthrough[0].type == SDL_KEYDOWN && walkthrough[0].key == SDLK_RETURN);
 
