@@ -105,11 +105,12 @@ struct HeadlessGame {
     }
 };
 
-inline void push(Uint8 type, SDLKey key = SDLK_UNKNOWN) {
+inline void push(Uint8 type, SDLKey key = SDLK_UNKNOWN, SDLMod mod = KMOD_NONE) {
     SDL_Event e{};
     e.type = type;
     e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
     e.key.keysym.sym = key;
+    e.key.keysym.mod = mod;
     SDL_PushEvent(&e);
 }
 

@@ -8,6 +8,9 @@
 #include "app/Music.h"
 #include "app/SceneLoop.h"
 #include "app/Video.h"
+#include "demo_support.h"
+
+using namespace demo_test;
 
 namespace {
 
@@ -23,10 +26,6 @@ bool runBoard(SDL_Surface*, FakeBoard& board, int32_t direction, int32_t, int32_
     board.offY = offY;
     return board.goal;
 }
-
-// A clock that never sleeps, so a wipe runs as fast as the frames can go.
-Uint32 fakeNow = 50000000;
-const Clock fakeClock{[] { return fakeNow += 3; }, [](Uint32 ms) { fakeNow += ms; }};
 
 Uint32 pixelAt(SDL_Surface* s, int x, int y) {
     return static_cast<Uint32*>(s->pixels)[y * s->pitch / 4 + x];
@@ -65,14 +64,6 @@ class SceneLoop : public ::testing::Test {
         if (stage.tooth) SDL_FreeSurface(stage.tooth);
         Mix_CloseAudio();
         SDL_Quit();
-    }
-
-    void push(Uint8 type, SDLKey key = SDLK_UNKNOWN, SDLMod mod = KMOD_NONE) {
-        SDL_Event event{};
-        event.type = type;
-        event.key.keysym.sym = key;
-        event.key.keysym.mod = mod;
-        SDL_PushEvent(&event);
     }
 
     bool frame() { return runFrame(state, stage, boards, fakeClock); }
