@@ -94,13 +94,12 @@ struct HeadlessGame {
         }
     }
     ~HeadlessGame() {
-        Mix_HaltMusic();
         for (Mix_Music* m :
              {stage.titleTrack, stage.level1Track, stage.level2Track, stage.endTrack})
-            if (m) Mix_FreeMusic(m);
+            Mix_FreeMusic(m);
         Mix_CloseAudio();
         for (SDL_Surface* s : {stage.titlePicture, stage.tooth, stage.sprites, stage.loosePicture})
-            if (s) SDL_FreeSurface(s);
+            SDL_FreeSurface(s);
         SDL_Quit();
     }
 };
