@@ -108,37 +108,31 @@ TEST(Content, PosePatternsAndTheirParsing) {
 }
 
 TEST(TileMap, ShortTextsAndCellsOutsideTheMapReadZero) {
-    TileMap<15, 13> title;
-    title.setText(contentTexts[0]);
-    // cell(i, 0) names linear index i; the title's text ends a row short of its board.
-    for (int i : {-1, -100, 180, 195 + 1000}) EXPECT_EQ(title.cell(i, 0), 0) << i;
-
     // '1' in the first cell and again later, '2' twice, '3' and '4' missing; the text ends in
     // the middle row of three, and steps read the cells around every block, past it too.
     const auto text = heapText("1 2 12  5");
     Level<5, 3> level(text.data(), chainPoses, nullptr, 5, 3);
     EXPECT_EQ(loaded(level), (Cells{{0, 0}, {2, 0}, {3, 1}}));
-    EXPECT_TRUE(level.map.cell(3, 1) == '5' && level.map.cell(4, 1) == 0);
-    EXPECT_TRUE(level.map.cell(4, 2) == 0 && level.map.cell(15, 0) == 0);
+    EXPECT_EQ(level.map.cell(3, 1), '5');
+    // cell(i, 0) names linear index i.
+    for (int i : {-1, -100, 9, 14, 15, 1000}) EXPECT_EQ(level.map.cell(i, 0), 0) << i;
     for (int direction : {4, 8, -1, 6}) play(level, direction);
     EXPECT_EQ(level.group.size() + level.loose.size(), 3);
 }
 
 TEST(Level, CopiesEvolveApartFromTheirOriginal) {
     Level<40, 20> original(contentTexts[1], chainPoses, nullptr, 40, 20);
-    const auto fresh = snapshot(original);
-    Level<40, 20> copy(original);
-    EXPECT_EQ(snapshot(copy), fresh);
-    play(copy, 4);
-    EXPECT_EQ(snapshot(original), fresh);
-    EXPECT_EQ(copy.group.size(), 2);
-
-    // Assigned with a robot formed, onto a board of another map, so everything must be replaced.
-    Level<40, 20> assigned(contentTexts[2], chainPoses, nullptr, 40, 20);
-    assigned = copy;
-    const auto formed = snapshot(copy);
-    EXPECT_EQ(snapshot(assigned), formed);
-    play(assigned, 6);
-    EXPECT_EQ(snapshot(copy), formed);
-    EXPECT_NE(snapshot(assigned), formed);
+    play(original, 4);
+    ASSERT_EQ(original.group.size(), 2);
+    const auto formed = snapshot(original);
+    // Copied, and assigned onto a board of another map, so everything must be replaced.
+    Level<40, 20> copy(original), assigned(contentTexts[2], chainPoses, nullptr, 40, 20);
+    assigned = original;
+    for (Level<40, 20>* lv : {&copy, &assigned}) {
+        EXPECT_EQ(snapshot(*lv), formed);
+        play(*lv, 6);
+        EXPECT_EQ(snapshot(original), formed);
+        EXPECT_NE(snapshot(*lv), formed);
+    }
+    EXPECT_EQ(snapshot(copy), snapshot(assigned));
 }
