@@ -8,6 +8,7 @@
 #include "app/Demo.h"
 #include "app/Walkthrough.h"
 #include "demo_support.h"
+#include "tools/solve/Keys.h"
 
 using namespace demo_test;
 
@@ -16,20 +17,6 @@ namespace {
 // A checksum of every flipped picture, and each track started with the frame that started it.
 std::vector<uint64_t> flips;
 std::vector<std::pair<long, Mix_Music*>> started;
-
-std::vector<int> readRoute(const std::string& path) {
-    std::vector<int> route;
-    std::ifstream in(path);
-    for (int key; in >> key;) route.push_back(key);
-    return route;
-}
-
-// The line of the route, fed to a fresh board, on which it reaches the goal.
-template <int W, int H> long goalOf(Level<W, H> board, const std::vector<int>& route) {
-    for (size_t i = 0; i < route.size(); ++i)
-        if (runBoard(nullptr, board, route[i], 0, 0)) return static_cast<long>(i);
-    return -1;
-}
 
 } // namespace
 
@@ -53,22 +40,26 @@ extern "C" int __wrap_Mix_PlayMusic(Mix_Music* music, int loops) {
 TEST(Demos, WalkthroughPlaysTheWholeGameAndItsRecordingReplaysInTheProgram) {
     HeadlessGame game;
     ASSERT_TRUE(game.up);
-    const long goal1 = goalOf(Level<40, 20>(contentTexts[1], chainPoses, nullptr, 40, 20),
-                              readRoute(ROUTE_DIR "/level1.keys"));
-    const long goal2 = goalOf(Level<80, 50>(contentTexts[2], chainPoses, nullptr, 40, 25),
-                              readRoute(ROUTE_DIR "/level2.keys"));
+    std::string error;
+    // The frames on which the levels' key files, fed to fresh boards, reach the goals.
+    std::vector<int> route1, route2;
+    ASSERT_TRUE(readKeyFile(ROUTE_DIR "/level1.keys", route1, error) &&
+                readKeyFile(ROUTE_DIR "/level2.keys", route2, error))
+        << error;
+    const long goal1 =
+        playKeys(Level<40, 20>(contentTexts[1], chainPoses, nullptr, 40, 20), route1);
+    const long goal2 =
+        playKeys(Level<80, 50>(contentTexts[2], chainPoses, nullptr, 40, 25), route2);
     ASSERT_TRUE(goal1 >= 0 && goal2 >= 0);
     std::vector<DemoEvent> walkthrough;
-    std::string error;
     ASSERT_TRUE(parseDemo(walkthroughDemoText, walkthrough, error)) << error;
     ASSERT_TRUE(walkthrough[0].type == SDL_KEYDOWN && walkthrough[0].key == SDLK_RETURN);
 
     // A request closes the teeth from its own frame for 63 frames, changes the scene on the
-    // 64th and ends the wipe 43 frames later; the new board first runs after the change.
+    // 64th and ends the wipe, starting the scene's track, 43 frames later; the new board first
+    // runs after the change.
     const long enter = walkthrough[0].frame, toLevel2 = enter + 64 + goal1;
     const long toEnd = toLevel2 + 64 + goal2;
-    const std::vector<std::pair<long, SceneId>> scenes{
-        {enter + 63, 2}, {toLevel2 + 63, 3}, {toEnd + 63, 8}};
     // The demo keeps the keys until the last wipe is over.
     EXPECT_TRUE(walkthrough.back().type == SDL_NOEVENT && walkthrough.back().frame == toEnd + 106);
     const std::vector<std::pair<long, Mix_Music*>> tracks{{enter + 106, game.stage.level1Track},
@@ -83,14 +74,9 @@ TEST(Demos, WalkthroughPlaysTheWholeGameAndItsRecordingReplaysInTheProgram) {
     GameBoards boards(game.stage.sprites);
     LoopState state;
     started.clear();
-    std::vector<std::pair<long, SceneId>> seen;
     long frame = 0;
-    while (frame < toEnd + 200 && !(state.scene == 8 && state.nextScene == 0)) {
-        const SceneId before = state.scene;
+    for (; frame < toEnd + 200 && !(state.scene == 8 && state.nextScene == 0); ++frame)
         ASSERT_TRUE(runFrame(state, game.stage, boards, fakeClock, events));
-        if (++frame, state.scene != before) seen.emplace_back(frame, state.scene);
-    }
-    EXPECT_EQ(seen, scenes);
     EXPECT_EQ(started, tracks);
     EXPECT_FALSE(player.playing());
 
@@ -121,8 +107,7 @@ TEST(Demos, ARecordedPlayReplaysToTheSamePictureOnEveryFrame) {
     // Title poses, two keys in one frame, key-ups and a mouse, Enter's wipe, a pose, another
     // mid-glide, a break-up, Escape's wipe, the end board, and Escape to quit.
     const std::map<long, std::vector<std::pair<Uint8, SDLKey>>> script{
-        {3, {{SDL_KEYDOWN, SDLK_c}}},
-        {4, {{SDL_KEYUP, SDLK_c}}},
+        {3, {{SDL_KEYDOWN, SDLK_c}, {SDL_KEYUP, SDLK_c}}},
         {30, {{SDL_KEYDOWN, SDLK_e}, {SDL_KEYDOWN, SDLK_q}}},
         {33, {{SDL_MOUSEMOTION, SDLK_UNKNOWN}, {SDL_KEYUP, SDLK_q}}},
         {60, {{SDL_KEYDOWN, SDLK_RETURN}}},

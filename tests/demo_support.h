@@ -94,22 +94,22 @@ struct HeadlessGame {
         }
     }
     ~HeadlessGame() {
-        Mix_HaltMusic();
         for (Mix_Music* m :
              {stage.titleTrack, stage.level1Track, stage.level2Track, stage.endTrack})
-            if (m) Mix_FreeMusic(m);
+            Mix_FreeMusic(m);
         Mix_CloseAudio();
         for (SDL_Surface* s : {stage.titlePicture, stage.tooth, stage.sprites, stage.loosePicture})
-            if (s) SDL_FreeSurface(s);
+            SDL_FreeSurface(s);
         SDL_Quit();
     }
 };
 
-inline void push(Uint8 type, SDLKey key = SDLK_UNKNOWN) {
+inline void push(Uint8 type, SDLKey key = SDLK_UNKNOWN, SDLMod mod = KMOD_NONE) {
     SDL_Event e{};
     e.type = type;
     e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
     e.key.keysym.sym = key;
+    e.key.keysym.mod = mod;
     SDL_PushEvent(&e);
 }
 
