@@ -121,10 +121,10 @@ template <int W, int H> class Stepper {
     // bag order; cursors, marks and pose anchors are all set afresh before the rules read them.
     void load(const Unpacked& u) {
         for (int i = 0; i < count; ++i) lv.parts[i].set(u.cell[i] % W, u.cell[i] / W);
-        lv.group.count = 0;
-        lv.loose.count = 0;
-        for (int i = 0; i < u.robot; ++i) lv.group.push(&lv.parts[i]);
-        for (int i = u.robot; i < count; ++i) lv.loose.push(&lv.parts[i]);
+        for (int i = 0; i < u.robot; ++i) lv.group.items[i] = &lv.parts[i];
+        for (int i = u.robot; i < count; ++i) lv.loose.items[i - u.robot] = &lv.parts[i];
+        lv.group.count = u.robot;
+        lv.loose.count = count - u.robot;
         lv.currentPose = u.current;
         lv.requestedPose = u.requested;
         lv.shakeRight = u.shake;
@@ -136,11 +136,9 @@ template <int W, int H> class Stepper {
         load(from);
         if (action == actSpace || isCombo(action)) lv.requestPose(-1);
         if (poseOf(action) >= 0) lv.requestPose(poseOf(action));
-        int32_t before[maxSolveParts];
-        for (int i = 0; i < count; ++i) before[i] = lv.parts[i].index();
         lv.step();
         bool moved = false;
-        for (int i = 0; i < count; ++i) moved |= lv.parts[i].index() != before[i];
+        for (int i = 0; i < count; ++i) moved |= lv.parts[i].index() != from.cell[i];
         to = read(lv, moved);
         // The next step's key can ask for any pose, and leaving a pending request is the same
         // as pressing it again; with a pose held, asking for it asks for nothing. So the
