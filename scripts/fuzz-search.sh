@@ -14,7 +14,7 @@ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFOLDBOT_FUZZ=ON -DF
 cmake --build build-fuzz -j2 --target foldbot_fuzz_seeds "fuzz_$name"
 corpus=build-fuzz/corpus/$name
 findings=build-fuzz/findings/$name
-mkdir -p "$findings"
+mkdir -p "$findings" "tests/fuzz/$name"
 [ -d "$corpus" ] || build-fuzz/fuzz/foldbot_fuzz_seeds build-fuzz/corpus
 
 # One job, niced: the machine is shared. A finding does not stop the search.

@@ -23,9 +23,15 @@ build-fuzz/fuzz/foldbot_fuzz_seeds "$scratch/seeds"
 for name in "${names[@]}"; do
   echo "== replaying $name"
   mkdir -p "$scratch/corpus-$name"
-  cp "$scratch/seeds/$name"/* "$scratch/corpus-$name/"
-  build-fuzz/fuzz/fuzz_"$name" -seed=1 -runs=2000 -max_len=512 -timeout=30 \
-    -artifact_prefix="$scratch/" "$scratch/corpus-$name" "tests/fuzz/$name" 2>&1 | tail -n 2
+  cp "$scratch/seeds/$name"/* "$scratch/corpus-$name/" 2>/dev/null || true
+  count=1000
+  case $name in keys) count=300 ;; picture) count=3000 ;; esac
+  regressions=()
+  [ -d "tests/fuzz/$name" ] && regressions=("tests/fuzz/$name")
+  build-fuzz/fuzz/fuzz_"$name" -seed=1 -runs=$count -max_len=512 -timeout=30 \
+    -artifact_prefix="$scratch/" "$scratch/corpus-$name" "${regressions[@]}" >"$scratch/$name.log" 2>&1 ||
+    { cat "$scratch/$name.log"; exit 1; }
+  tail -n 2 "$scratch/$name.log"
 done
 
 # The game loads its four pictures at start-up, so each run checks four cases; SIGTERM quits it
