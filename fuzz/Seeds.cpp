@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -31,7 +32,7 @@ std::vector<std::vector<uint8_t>> keySeeds() {
     return seeds;
 }
 
-std::vector<BitmapShape> pictureSeeds() {
+std::vector<BitmapShape> pictureShapes() {
     std::vector<BitmapShape> shapes;
     for (uint16_t depth : {1, 4, 8, 16, 24, 32}) {
         BitmapShape s;
@@ -71,6 +72,18 @@ std::vector<BitmapShape> pictureSeeds() {
     return shapes;
 }
 
+std::vector<std::vector<uint8_t>> pictureSeeds() {
+    std::vector<std::vector<uint8_t>> seeds;
+    for (const BitmapShape& s : pictureShapes()) seeds.push_back(makeBitmap(s));
+    return seeds;
+}
+
+// One entry per harness, named as its fuzz_<name> target.
+const std::vector<std::pair<const char*, std::vector<std::vector<uint8_t>> (*)()>> harnesses{
+    {"keys", keySeeds},
+    {"picture", pictureSeeds},
+};
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -79,14 +92,12 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const std::filesystem::path root = argv[1];
-    std::filesystem::create_directories(root / "picture");
-    std::filesystem::create_directories(root / "keys");
     bool ok = true;
-    int n = 0;
-    for (const BitmapShape& s : pictureSeeds())
-        ok = save(root / "picture" / ("seed" + std::to_string(n++)), makeBitmap(s)) && ok;
-    n = 0;
-    for (const auto& k : keySeeds())
-        ok = save(root / "keys" / ("seed" + std::to_string(n++)), k) && ok;
+    for (const auto& [name, seeds] : harnesses) {
+        std::filesystem::create_directories(root / name);
+        int n = 0;
+        for (const auto& bytes : seeds())
+            ok = save(root / name / ("seed" + std::to_string(n++)), bytes) && ok;
+    }
     return ok ? 0 : 1;
 }
