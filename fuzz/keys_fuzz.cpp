@@ -46,6 +46,8 @@ template <int W, int H> void checkBoard(const Level<W, H>& b, int32_t blocks, bo
 
 template <int W, int H> void play(Level<W, H>& board, const uint8_t* data, size_t size) {
     const int32_t blocks = board.partCount;
+    // Each byte: a key in the low four bits (poses 0-8, 9 Space, above that none), a pause after
+    // it in the high four.
     for (size_t i = 0; i < size; ++i) {
         const int key = data[i] & 15;
         const int32_t direction = key < 9 ? key : (key == 9 ? -1 : 1000);

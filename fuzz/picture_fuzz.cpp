@@ -22,6 +22,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     const char* tmp = std::getenv("TMPDIR");
     path =
         std::string(tmp ? tmp : "/tmp") + "/foldbot-picture-" + std::to_string(getpid()) + ".bmp";
+    std::atexit([] { std::remove(path.c_str()); });
     // Refused pictures are reported on every run; the report itself is not under test here.
     std::cout.setstate(std::ios::badbit);
     return 0;
