@@ -1,6 +1,8 @@
 // The game's window and its colour-keyed pictures.
 #include "app/Video.h"
 
+#include "app/Bitmap.h"
+
 #include <iostream>
 
 SDL_Surface* initVideo(const char* caption) {
@@ -20,6 +22,8 @@ static SDL_Surface* reportPicture(const char* path) {
 }
 
 SDL_Surface* loadImage(const char* path) {
+    // The picture folder is the player's to tamper with, and SDL's reader trusts the header.
+    if (!bitmapFileSound(path)) return reportPicture(path);
     SDL_Surface* loaded = SDL_LoadBMP_RW(SDL_RWFromFile(path, "rb"), 1);
     if (loaded == nullptr) return reportPicture(path);
     SDL_Surface* converted = SDL_DisplayFormat(loaded);
