@@ -15,10 +15,10 @@ cmake --build build-fuzz -j2 --target foldbot_fuzz_seeds "fuzz_$name"
 corpus=build-fuzz/corpus/$name
 findings=build-fuzz/findings/$name
 mkdir -p "$findings" "tests/fuzz/$name"
-[ -d "$corpus" ] || build-fuzz/fuzz/foldbot_fuzz_seeds build-fuzz/corpus
+[ -d "$corpus" ] || build-fuzz/tools/fuzz/foldbot_fuzz_seeds build-fuzz/corpus
 
 # One job, niced: the machine is shared. A finding does not stop the search.
-nice -n 10 build-fuzz/fuzz/fuzz_"$name" -fork=1 -ignore_crashes=1 -ignore_ooms=1 -ignore_timeouts=1 \
+nice -n 10 build-fuzz/tools/fuzz/fuzz_"$name" -fork=1 -ignore_crashes=1 -ignore_ooms=1 -ignore_timeouts=1 \
   -max_total_time="$seconds" -max_len=4096 -timeout=20 -print_final_stats=1 \
   -artifact_prefix="$findings/" "$corpus" "tests/fuzz/$name"
 echo "corpus: $(find "$corpus" -type f | wc -l) files; findings: $(find "$findings" -type f | wc -l)"

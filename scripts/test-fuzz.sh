@@ -10,14 +10,14 @@ export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 jobs=$(nproc)
 
 names=()
-for src in fuzz/*_fuzz.cpp; do names+=("$(basename "$src" _fuzz.cpp)"); done
+for src in tools/fuzz/*_fuzz.cpp; do names+=("$(basename "$src" _fuzz.cpp)"); done
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFOLDBOT_FUZZ=ON -DFOLDBOT_BENCH=OFF \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build build-fuzz -j"$jobs" --target foldbot_fuzz_seeds "${names[@]/#/fuzz_}"
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-build-fuzz/fuzz/foldbot_fuzz_seeds "$scratch/seeds"
+build-fuzz/tools/fuzz/foldbot_fuzz_seeds "$scratch/seeds"
 
 # A fixed seed and run count: the same inputs every time, a check rather than a search.
 for name in "${names[@]}"; do
@@ -25,10 +25,10 @@ for name in "${names[@]}"; do
   mkdir -p "$scratch/corpus-$name"
   cp "$scratch/seeds/$name"/* "$scratch/corpus-$name/" 2>/dev/null || true
   count=1000
-  case $name in keys) count=300 ;; picture) count=3000 ;; esac
+  case $name in demo) count=200 ;; keys) count=300 ;; picture) count=3000 ;; esac
   regressions=()
   [ -d "tests/fuzz/$name" ] && regressions=("tests/fuzz/$name")
-  build-fuzz/fuzz/fuzz_"$name" -seed=1 -runs=$count -max_len=512 -timeout=30 \
+  build-fuzz/tools/fuzz/fuzz_"$name" -seed=1 -runs=$count -max_len=512 -timeout=30 \
     -artifact_prefix="$scratch/" "$scratch/corpus-$name" "${regressions[@]}" >"$scratch/$name.log" 2>&1 ||
     { cat "$scratch/$name.log"; exit 1; }
   tail -n 2 "$scratch/$name.log"

@@ -12,7 +12,7 @@
 
 #include "app/Bitmap.h"
 #include "app/Video.h"
-#include "fuzz/Bitmaps.h"
+#include "tools/fuzz/Bitmaps.h"
 
 namespace {
 

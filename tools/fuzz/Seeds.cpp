@@ -1,5 +1,6 @@
 // Writes each harness's starting corpus: OUTPUT/picture/ and OUTPUT/keys/.
-#include "fuzz/Bitmaps.h"
+#include "app/Walkthrough.h"
+#include "tools/fuzz/Bitmaps.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -78,8 +79,24 @@ std::vector<std::vector<uint8_t>> pictureSeeds() {
     return seeds;
 }
 
+// Demo files: the shipped walkthrough's opening, and short plays with every kind of line.
+std::vector<std::vector<uint8_t>> demoSeeds() {
+    const std::string walk = walkthroughDemoText;
+    const std::vector<std::string> texts{
+        walk.substr(0, walk.find('\n', 600) + 1),
+        "foldbot-demo 1\n1 down return\n2 up return\n70 down c\n80 down space\n81 down e\n",
+        "foldbot-demo 1\n# comment\n\n3 down RETURN\r\n9 up 13\n12 event 4\n20 quit\n",
+        "foldbot-demo 1\n5 down escape\n200 down escape\n",
+        "foldbot-demo 2\n1 down return\n",
+    };
+    std::vector<std::vector<uint8_t>> seeds;
+    for (const std::string& t : texts) seeds.emplace_back(t.begin(), t.end());
+    return seeds;
+}
+
 // One entry per harness, named as its fuzz_<name> target.
 const std::vector<std::pair<const char*, std::vector<std::vector<uint8_t>> (*)()>> harnesses{
+    {"demo", demoSeeds},
     {"keys", keySeeds},
     {"picture", pictureSeeds},
 };

@@ -1,0 +1,68 @@
+// Arbitrary bytes as a demo file, read by the game's own reader and, when it takes them, played
+// through the real frame function for a bounded number of frames.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "app/Demo.h"
+#include "app/Startup.h"
+#include "app/Video.h"
+
+namespace {
+
+Stage stage;
+std::string path;
+
+Uint32 now = 0;
+Uint32 ticks() {
+    return now += 17;
+}
+void noDelay(Uint32) {}
+const Clock fast{ticks, noDelay};
+
+// Enough for a wipe, a level's first steps and a quit; a demo's far frames are not waited for.
+constexpr uint32_t frameLimit = 300;
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    // The boards draw nothing without a sprite sheet; the loop, the wipe and the rules still run.
+    stage.screen = initVideo("!#@*");
+    if (stage.screen == nullptr) std::abort();
+    const char* tmp = std::getenv("TMPDIR");
+    path = std::string(tmp ? tmp : "/tmp") + "/foldbot-demo-" + std::to_string(getpid()) + ".txt";
+    std::atexit([] { std::remove(path.c_str()); });
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr) std::abort();
+    std::fwrite(data, 1, size, f);
+    std::fclose(f);
+    std::vector<DemoEvent> events;
+    std::string error;
+    if (!readDemoFile(path, events, error)) {
+        if (error.empty()) std::abort(); // a refusal always says why
+        return 0;
+    }
+    // The events are taken in order of their frames, each on its own frame.
+    for (size_t i = 1; i < events.size(); ++i)
+        if (events[i].frame <= events[i - 1].frame) std::abort();
+
+    SDL_Event stale;
+    while (SDL_PollEvent(&stale)) {
+    }
+    LoopState state;
+    GameBoards boards(stage.sprites);
+    DemoPlayer player(events);
+    for (uint32_t frame = 0; frame < frameLimit; ++frame)
+        if (!runFrame(state, stage, boards, fast, player.source())) break;
+    return 0;
+}
