@@ -38,8 +38,13 @@ struct Node {
 template <class T> class Arena {
   public:
     explicit Arena(size_t capacity) : cap(capacity) {
-        void* p = mmap(nullptr, cap * sizeof(T), PROT_READ | PROT_WRITE,
-                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+        void* p = MAP_FAILED;
+        // A system that will not overcommit gets as much as it allows.
+        for (; cap >= (size_t{1} << 20); cap /= 2) {
+            p = mmap(nullptr, cap * sizeof(T), PROT_READ | PROT_WRITE,
+                     MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+            if (p != MAP_FAILED) break;
+        }
         if (p == MAP_FAILED) throw std::runtime_error("cannot reserve memory for the search");
         // Lookups land all over it: large pages spare the TLB.
         madvise(p, cap * sizeof(T), MADV_HUGEPAGE);
