@@ -6,16 +6,15 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "app/Demo.h"
 #include "app/Startup.h"
 #include "app/Video.h"
+#include "tools/fuzz/ScratchFile.h"
 
 namespace {
 
 Stage stage;
-std::string path;
+ScratchFile scratch("-demo.txt");
 
 Uint32 now = 0;
 Uint32 ticks() {
@@ -35,17 +34,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // The boards draw nothing without a sprite sheet; the loop, the wipe and the rules still run.
     stage.screen = initVideo("!#@*");
     if (stage.screen == nullptr) std::abort();
-    const char* tmp = std::getenv("TMPDIR");
-    path = std::string(tmp ? tmp : "/tmp") + "/foldbot-demo-" + std::to_string(getpid()) + ".txt";
-    std::atexit([] { std::remove(path.c_str()); });
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) std::abort();
-    std::fwrite(data, 1, size, f);
-    std::fclose(f);
+    const char* path = scratch.write(data, size);
     std::vector<DemoEvent> events;
     std::string error;
     if (!readDemoFile(path, events, error)) {

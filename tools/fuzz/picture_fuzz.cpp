@@ -1,17 +1,16 @@
 // Arbitrary bytes as a picture file, loaded by the game's own loadImage and drawn as the game
 // draws its pictures: whole as a background, and a sprite-sized piece.
 #include "app/Video.h"
+#include "tools/fuzz/ScratchFile.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <string>
 
-#include <unistd.h>
-
 namespace {
 SDL_Surface* screen = nullptr;
-std::string path;
+ScratchFile scratch("-picture.bmp");
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -19,21 +18,14 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     screen = initVideo("!#@*");
     if (screen == nullptr) std::abort();
-    const char* tmp = std::getenv("TMPDIR");
-    path =
-        std::string(tmp ? tmp : "/tmp") + "/foldbot-picture-" + std::to_string(getpid()) + ".bmp";
-    std::atexit([] { std::remove(path.c_str()); });
     // Refused pictures are reported on every run; the report itself is not under test here.
     std::cout.setstate(std::ios::badbit);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) std::abort();
-    std::fwrite(data, 1, size, f);
-    std::fclose(f);
-    SDL_Surface* picture = loadImage(path.c_str());
+    const char* path = scratch.write(data, size);
+    SDL_Surface* picture = loadImage(path);
     if (picture != nullptr) {
         SDL_UpperBlit(picture, nullptr, screen, nullptr);
         SDL_Rect src{20, 20, 20, 20};
