@@ -6,6 +6,8 @@
 #include "SDL.h"
 #include "SDL_mixer.h"
 
+#include "app/Present.h"
+
 // 1 title, 2 first level, 3 second level, 8 end, -1 quit.
 using SceneId = int32_t;
 
@@ -30,6 +32,7 @@ struct Stage {
     Mix_Music* level1Track = nullptr;
     Mix_Music* level2Track = nullptr;
     Mix_Music* endTrack = nullptr;
+    ScaledWindow window; // only for --scale and --fullscreen
 };
 
 // The pacer's time source, swappable so a test can run frames without waiting.
@@ -109,7 +112,10 @@ bool runFrame(LoopState& state, const Stage& stage, Boards& boards, const Clock&
     runSceneBoard(state, stage.screen, boards);
     state.direction = 1000;
     if (state.nextScene != 0) stepWipe(state, stage);
-    SDL_Flip(stage.screen);
+    if (stage.window.surface)
+        presentScaled(stage.screen, stage.window);
+    else
+        SDL_Flip(stage.screen);
     layBackground(state, stage);
     return true;
 }

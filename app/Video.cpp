@@ -5,10 +5,10 @@
 
 #include <iostream>
 
-SDL_Surface* initVideo(const char* caption) {
+SDL_Surface* initVideo(const char* caption, int width, int height, Uint32 flags) {
     if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO) == -1)
         std::cout << "Erreur lors de l'initialisation de la SDL" << SDL_GetError();
-    SDL_Surface* screen = SDL_SetVideoMode(800, 500, 32, SDL_DOUBLEBUF);
+    SDL_Surface* screen = SDL_SetVideoMode(width, height, 32, flags);
     if (screen == nullptr)
         std::cout << "Erreur lors de l'initialisation de la surface desinable" << SDL_GetError();
     SDL_WM_SetCaption(caption, nullptr);
