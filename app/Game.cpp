@@ -39,9 +39,17 @@ int SDL_main(int argc, char* argv[]) {
     DemoRecorder recorder;
     if (!options.record.empty() && !recorder.open(options.record, error)) return refuse(error);
 
+    // A window too large for the display is refused before it opens.
+    ScreenPlan screen;
+    if ((options.scale != 0 || options.fullscreen) &&
+        !planScreenOnDisplay(options.scale, options.fullscreen, screen, error)) {
+        SDL_Quit();
+        return refuse(error);
+    }
+
     LoopState state;
     Stage stage;
-    if (!startUp(stage)) {
+    if (!startUp(stage, screen)) {
         // Nothing can be drawn without a screen: stop here rather than crash in the first frame.
         SDL_Quit();
         return 1;

@@ -4,8 +4,9 @@
 #include "app/Music.h"
 #include "app/Video.h"
 
-bool startUp(Stage& stage) {
-    stage.screen = initVideo("!#@*");
+bool startUp(Stage& stage, const ScreenPlan& screen) {
+    stage.screen =
+        screen.plain() ? initVideo("!#@*") : openScaledScreen("!#@*", screen, stage.window);
     if (stage.screen == nullptr) return false;
     stage.titlePicture = loadImage("./img/title.bmp");
     stage.tooth = loadImage("./img/tooth.bmp");

@@ -2,6 +2,7 @@
 // boards.
 #pragma once
 
+#include "app/Scale.h"
 #include "app/SceneLoop.h"
 #include "board/Level.h"
 #include "content/Content.h"
@@ -22,4 +23,4 @@ struct GameBoards {
 
 // Opens the window, loads the pictures and tracks and starts the title track.
 // False when there is no screen: nothing after that can run.
-bool startUp(Stage& stage);
+bool startUp(Stage& stage, const ScreenPlan& screen = ScreenPlan{});
