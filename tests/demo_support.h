@@ -86,10 +86,10 @@ struct HeadlessGame {
     Stage stage;
     bool up = false;
 
-    HeadlessGame() {
+    explicit HeadlessGame(const ScreenPlan& screen = ScreenPlan{}) {
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
-        up = chdir(ASSET_ROOT) == 0 && startUp(stage);
+        up = chdir(ASSET_ROOT) == 0 && startUp(stage, screen);
         for (SDL_Event old; SDL_PollEvent(&old);) {
         }
     }
@@ -100,6 +100,7 @@ struct HeadlessGame {
         Mix_CloseAudio();
         for (SDL_Surface* s : {stage.titlePicture, stage.tooth, stage.sprites, stage.loosePicture})
             SDL_FreeSurface(s);
+        if (stage.window.surface) SDL_FreeSurface(stage.screen); // a scaled run's own surface
         SDL_Quit();
     }
 };
