@@ -1,5 +1,6 @@
-// The real program in a real X window (Xvfb), driven by xdotool and photographed with xwd.
-// Skipped where those programs are missing; scripts/test-window.sh installs them and runs it.
+// The real program in a real X window (Xvfb), driven by xdotool and photographed with xwd: the
+// plain window, and the scaled and full-screen ones. Skipped where those programs are missing;
+// scripts/test-window.sh installs them and runs it.
 #include <array>
 #include <chrono>
 #include <csignal>
@@ -49,20 +50,18 @@ struct Children {
     }
 };
 
-} // namespace
+bool haveXTools() {
+    return !access("/usr/bin/Xvfb", X_OK) && !access("/usr/bin/xdotool", X_OK) &&
+           !access("/usr/bin/xwd", X_OK);
+}
 
-TEST(Window, CaptionSizeTitleAndKeysInARealXWindow) {
-    if (access("/usr/bin/Xvfb", X_OK) || access("/usr/bin/xdotool", X_OK) ||
-        access("/usr/bin/xwd", X_OK))
-        GTEST_SKIP() << "needs xvfb, xdotool and x11-apps (scripts/test-window.sh installs them)";
-
-    Children children;
-    // Xvfb picks a free display and tells it on the pipe once it is ready.
+// Starts Xvfb with one screen of `size` ("1024x768x24"); gives its display, such as ":1", or
+// nothing when it did not start. Xvfb picks a free display and tells it on a pipe once ready.
+std::string startX(const std::string& size, const std::string& log, Children& children) {
     int ready[2];
-    ASSERT_EQ(pipe(ready), 0);
-    const std::string log = scratchPath("window");
+    if (pipe(ready) != 0) return "";
     pid_t server = start({"/usr/bin/Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0",
-                          "1024x768x24", "-nolisten", "tcp"},
+                          size, "-nolisten", "tcp"},
                          "/", {}, log, ready[1]);
     children.running.push_back(server);
     close(ready[1]);
@@ -71,8 +70,43 @@ TEST(Window, CaptionSizeTitleAndKeysInARealXWindow) {
     char c = 0;
     while (read(ready[0], &c, 1) == 1 && c != '\n') number += c;
     close(ready[0]);
-    ASSERT_FALSE(number.empty()) << "Xvfb did not start";
+    if (number.empty()) return "";
+    // On a busy machine the first clients have been seen turned away for a moment.
     const std::string display = ":" + number;
+    for (int tries = 0; tries < 50; ++tries) {
+        if (!output("DISPLAY=" + display + " timeout 5 /usr/bin/xdotool getdisplaygeometry")
+                 .empty())
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return display;
+}
+
+// The title picture's pixels as 0xRRGGBB, row by row.
+std::vector<uint32_t> titlePixels() {
+    std::vector<uint32_t> pixels;
+    SDL_Surface* title = SDL_LoadBMP(ASSET_ROOT "/img/title.bmp");
+    if (title == nullptr || title->format->BytesPerPixel != 3 || title->w != 800) return pixels;
+    for (int y = 0; y < title->h; ++y)
+        for (int x = 0; x < title->w; ++x) {
+            const auto* b = static_cast<const uint8_t*>(title->pixels) + y * title->pitch + 3 * x;
+            pixels.push_back(uint32_t(b[2]) << 16 | b[1] << 8 | b[0]);
+        }
+    SDL_FreeSurface(title);
+    return pixels;
+}
+
+} // namespace
+
+TEST(Window, CaptionSizeTitleAndKeysInARealXWindow) {
+    if (!haveXTools())
+        GTEST_SKIP() << "needs xvfb, xdotool and x11-apps (scripts/test-window.sh installs them)";
+
+    Children children;
+    const std::string log = scratchPath("window");
+    const std::string display = startX("1024x768x24", log, children);
+    ASSERT_FALSE(display.empty()) << "Xvfb did not start";
+    const pid_t server = children.running.back();
     const std::string x = "DISPLAY=" + display + " timeout 30 /usr/bin/";
 
     pid_t game =
@@ -89,13 +123,9 @@ TEST(Window, CaptionSizeTitleAndKeysInARealXWindow) {
     const std::array<std::pair<int, int>, 6> chosen{
         {{40, 30}, {400, 60}, {760, 100}, {200, 150}, {600, 200}, {400, 240}}};
     std::vector<uint32_t> expected, seen;
-    SDL_Surface* title = SDL_LoadBMP(ASSET_ROOT "/img/title.bmp");
-    ASSERT_TRUE(title && title->format->BytesPerPixel == 3);
-    for (auto [px, py] : chosen) {
-        const auto* b = static_cast<const uint8_t*>(title->pixels) + py * title->pitch + 3 * px;
-        expected.push_back(uint32_t(b[2]) << 16 | b[1] << 8 | b[0]);
-    }
-    SDL_FreeSurface(title);
+    const std::vector<uint32_t> title = titlePixels();
+    ASSERT_FALSE(title.empty());
+    for (auto [px, py] : chosen) expected.push_back(title[py * 800 + px]);
     ASSERT_GT(std::set<uint32_t>(expected.begin(), expected.end()).size(), 2u);
     for (int tries = 0; tries < 100 && seen != expected; ++tries) {
         const std::string shot = output(x + "xwd -silent -id " + id);
@@ -122,5 +152,83 @@ TEST(Window, CaptionSizeTitleAndKeysInARealXWindow) {
     kill(server, SIGTERM);
     waitFor(server, 10);
     children.running.clear();
+    std::system(("rm -f " + log + ".out " + log + ".err").c_str());
+}
+
+namespace {
+
+// How many pixels of a dump break the picture of the title's rows [0, rows) enlarged `scale`
+// times at (left, top) on black: those of the title, and those outside the whole frame.
+long offTitle(const std::string& shot, const std::vector<uint32_t>& title, int scale, int left,
+              int top, int rows) {
+    const int width = static_cast<int>(be32(shot, 16)), height = static_cast<int>(be32(shot, 20));
+    long off = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const int fx = (x - left) / scale, fy = (y - top) / scale;
+            const bool inside = x >= left && y >= top && fx < 800 && fy < 500;
+            if (!inside)
+                off += xwdPixel(shot, x, y) != 0;
+            else if (fy < rows)
+                off += xwdPixel(shot, x, y) != title[fy * 800 + fx];
+        }
+    return off + (width == 0);
+}
+
+} // namespace
+
+// On a 1920 x 1080 display: --scale 3 is refused, naming 2; --scale 2 opens a 1600 x 1000 window
+// of the title enlarged; --fullscreen centres that picture on black across the whole display.
+TEST(Window, ScaledAndFullScreenWindowsShowTheTitleEnlarged) {
+    if (!haveXTools())
+        GTEST_SKIP() << "needs xvfb, xdotool and x11-apps (scripts/test-window.sh installs them)";
+    Children children;
+    const std::string log = scratchPath("window-scaled");
+    const std::string display = startX("1920x1080x24", log, children);
+    ASSERT_FALSE(display.empty()) << "Xvfb did not start";
+    const Env env{{"DISPLAY", display}, {"SDL_VIDEODRIVER", "x11"}};
+    const std::string x = "DISPLAY=" + display + " timeout 30 /usr/bin/";
+
+    // Refused before start-up: from a folder without pictures the game would report them.
+    for (const char* how : {"a window", "a picture"}) {
+        std::vector<std::string> command{FOLDBOT_BIN, "--scale", "3"};
+        if (std::string(how) == "a picture") command.push_back("--fullscreen");
+        const Outcome refused = runProgram(command, "/tmp", env);
+        EXPECT_TRUE(exitedWith(refused.status, 2)) << refused.status;
+        EXPECT_EQ(refused.err, std::string("foldbot: --scale 3 makes ") + how +
+                                   " of 2400 x 1500, larger than the display (1920 x 1080): the "
+                                   "largest scale that fits is 2\n");
+        EXPECT_EQ(refused.out, "");
+    }
+
+    const std::vector<uint32_t> title = titlePixels();
+    ASSERT_FALSE(title.empty());
+    // The title's rows above the figure, which stands still from the first frames.
+    const int rows = 250;
+    for (const char* option : {"--scale", "--fullscreen"}) {
+        SCOPED_TRACE(option);
+        const bool full = std::string(option) == "--fullscreen";
+        std::vector<std::string> command{FOLDBOT_BIN, option};
+        if (!full) command.push_back("2");
+        const pid_t game = start(command, ASSET_ROOT, env, log);
+        children.running.push_back(game);
+        const std::string window = output(x + "xdotool search --sync --name '^!#@\\*$' | head -n1");
+        ASSERT_FALSE(window.empty()) << "no window captioned !#@*";
+        const std::string id = std::to_string(std::stoul(window));
+        EXPECT_NE(output(x + "xdotool getwindowgeometry " + id)
+                      .find(full ? "Geometry: 1920x1080" : "Geometry: 1600x1000"),
+                  std::string::npos);
+        long off = -1;
+        for (int tries = 0; tries < 50 && off != 0; ++tries) {
+            const std::string shot = output(x + "xwd -silent " + (full ? "-root" : "-id " + id));
+            off = offTitle(shot, title, 2, full ? 160 : 0, full ? 40 : 0, rows);
+            if (off != 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        EXPECT_EQ(off, 0);
+        // SDL has long taken over SIGTERM by now, as a close of the window.
+        kill(game, SIGTERM);
+        EXPECT_TRUE(exitedWith(waitFor(game, 30), 0));
+        children.running.pop_back();
+    }
     std::system(("rm -f " + log + ".out " + log + ".err").c_str());
 }
