@@ -1,11 +1,13 @@
 // Benchmarks of the whole game headless: start-up to the first flipped frame, one whole frame of
-// each scene beside the bare SDL calls that frame makes, and the walkthrough played by the real
-// program (frames per second and peak resident memory).
+// each scene beside the bare SDL calls that frame makes, frames of scaled windows with their
+// enlarged copy, and the walkthrough played by the real program (frames per second and peak
+// resident memory).
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -70,30 +72,43 @@ void BM_StartUpToFirstFlip(benchmark::State& state) {
     }
 }
 
-// One started game shared by the frame benchmarks.
+// One started game shared by the frame benchmarks, started again when another scale is asked for.
 struct Game {
     Stage stage;
     GameBoards* boards = nullptr;
-    Game() {
+    int scale;
+    explicit Game(int scale) : scale(scale) {
         headless();
-        startUp(stage);
+        ScreenPlan plan;
+        std::string error;
+        planScreen(scale, false, 0, 0, plan, error);
+        startUp(stage, plan);
         boards = new GameBoards(stage.sprites);
     }
+    ~Game() {
+        delete boards;
+        if (stage.window.surface) SDL_FreeSurface(stage.screen);
+        shutDown(stage);
+    }
 };
-Game& game() {
-    static Game g;
-    return g;
+Game& game(int scale = 1) {
+    static std::unique_ptr<Game> current;
+    if (!current || current->scale != scale) {
+        current.reset();
+        current = std::make_unique<Game>(scale);
+    }
+    return *current;
 }
 
 // A loop state in `scene`, after its board has run long enough to settle; with `wipe`, the
 // teeth half closed over it.
-LoopState prepared(SceneId scene, bool wipe) {
+LoopState prepared(SceneId scene, bool wipe, int scale = 1) {
     LoopState loop;
     loop.scene = scene;
     loop.direction = 1000;
     for (int i = 0; i < 400; ++i) {
         LoopState copy = loop;
-        runFrame(copy, game().stage, *game().boards, unpaced);
+        runFrame(copy, game(scale).stage, *game(scale).boards, unpaced);
     }
     if (wipe) {
         loop.nextScene = scene == 8 ? 2 : 8;
@@ -102,18 +117,25 @@ LoopState prepared(SceneId scene, bool wipe) {
     return loop;
 }
 
-void BM_Frame(benchmark::State& state, SceneId scene, bool wipe) {
-    const LoopState start = prepared(scene, wipe);
+void BM_Frame(benchmark::State& state, SceneId scene, bool wipe, int scale = 1) {
+    const LoopState start = prepared(scene, wipe, scale);
+    Game& g = game(scale);
     calls.clear();
     catching = true;
     LoopState loop = start;
-    runFrame(loop, game().stage, *game().boards, unpaced);
+    runFrame(loop, g.stage, *g.boards, unpaced);
     catching = false;
     for (auto _ : state) {
         loop = start;
-        benchmark::DoNotOptimize(runFrame(loop, game().stage, *game().boards, unpaced));
+        benchmark::DoNotOptimize(runFrame(loop, g.stage, *g.boards, unpaced));
     }
     state.counters["sdl_calls"] = static_cast<double>(calls.size());
+}
+
+// The enlarged copy alone, as a scaled frame makes it in place of the plain flip.
+void BM_ScaledCopy(benchmark::State& state, int scale) {
+    Game& g = game(scale);
+    for (auto _ : state) presentScaled(g.stage.screen, g.stage.window);
 }
 
 } // namespace
@@ -231,6 +253,16 @@ BENCHMARK_CAPTURE(BM_Frame, end, 8, false)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_BareCalls, end, 8, false)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Frame, title_wipe, 1, true)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_BareCalls, title_wipe, 1, true)->Unit(benchmark::kMicrosecond);
+// The scaled runs last, so the game is started again only once per scale.
+BENCHMARK_CAPTURE(BM_Frame, title_x2, 1, false, 2)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Frame, level1_x2, 2, false, 2)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_ScaledCopy, x2, 2)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Frame, title_x3, 1, false, 3)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Frame, level1_x3, 2, false, 3)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_ScaledCopy, x3, 3)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Frame, title_x4, 1, false, 4)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Frame, level1_x4, 2, false, 4)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_ScaledCopy, x4, 4)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WalkthroughProgram)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
