@@ -1,6 +1,7 @@
 // Runs the game's scene loop headless through its real frame function and saves key frames as PNG.
 #include "Frames.h"
 #include "Png.h"
+#include "app/Demo.h"
 #include "app/Music.h"
 #include "app/SceneLoop.h"
 #include "app/Startup.h"
@@ -61,15 +62,27 @@ extern "C" int __wrap_SDL_Flip(SDL_Surface* screen) {
 int main(int argc, char* argv[]) {
     if (argc > 1 && std::string(argv[1]) == "--route") return routeShots(argc - 2, argv + 2);
     // --frames N: only the first N frames, untouched by keys, as frame-001.png and on; other
-    // builds of the game compare theirs against these.
-    int frames = 0;
+    // builds of the game compare theirs against these. --replay DEMO FIRST LAST: a demo's play,
+    // from frame FIRST to frame LAST, such as one the browser build recorded.
+    int frames = 0, first = 1;
+    std::vector<DemoEvent> demo;
+    std::string error;
     if (argc == 4 && std::string(argv[1]) == "--frames") frames = std::atoi(argv[2]);
-    if (argc != 2 && frames <= 0) {
+    if (argc == 6 && std::string(argv[1]) == "--replay") {
+        first = std::atoi(argv[3]);
+        frames = std::atoi(argv[4]);
+        if (!readDemoFile(argv[2], demo, error)) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            return 2;
+        }
+    }
+    if ((argc != 2 && frames <= 0) || first < 1) {
         std::fprintf(stderr,
                      "usage: %s [--frames N] OUTPUT_FOLDER   (run from the folder holding img/ and "
                      "snd/)\n"
+                     "       %s --replay DEMO FIRST LAST OUTPUT_FOLDER\n"
                      "       %s --route BOARD KEYFILE OUTPUT_FOLDER LAST_STEP...\n",
-                     argv[0], argv[0]);
+                     argv[0], argv[0], argv[0]);
         return 2;
     }
     const std::string out = argv[argc - 1];
@@ -127,9 +140,11 @@ int main(int argc, char* argv[]) {
         return true;
     };
 
+    DemoPlayer player(demo);
     if (frames > 0) {
         for (int frame = 1; frame <= frames && ok; ++frame) {
-            runFrame(state, stage, boards, fastClock);
+            runFrame(state, stage, boards, fastClock, player.source());
+            if (frame < first) continue;
             char name[32];
             std::snprintf(name, sizeof name, "frame-%03d.png", frame);
             save(name);
