@@ -19,4 +19,4 @@ rm -rf "$frames"
 # The browser driver, outside the repository's files (build-npm/ is ignored like every build folder).
 [ -d build-npm/node_modules/playwright-core ] ||
   npm install --prefix build-npm --no-save --no-audit --no-fund playwright-core@1.65.2
-node tests/web_browser_test.js build-web build-npm
+node tests/web_browser_test.js build-web build-npm build

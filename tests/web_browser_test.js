@@ -1,28 +1,43 @@
 // The browser build played in headless Chromium: its frames against the desktop's, the keys, the
-// end of the game, the colour key and a missing picture's message. Frames are counted, not timed.
-// usage: node web_browser_test.js BUILD_WEB NPM_FOLDER   (desktop frames in BUILD_WEB/desktop)
+// end of the game, the colour key and a missing picture's message; on phones, the on-screen keys
+// and a demo recorded by touch, replayed by the desktop build. Frames are counted, not timed.
+// usage: node web_browser_test.js BUILD_WEB NPM_FOLDER BUILD   (desktop frames in BUILD_WEB/desktop)
 'use strict';
-const [assert, fs, http, path] = ['assert', 'fs', 'http', 'path'].map(require);
+const [assert, childProcess, fs, http, path] = ['assert', 'child_process', 'fs', 'http', 'path'].map(require);
 
-const [root, npm] = process.argv.slice(2);
+const [root, npm, desktopBuild] = process.argv.slice(2);
 const { chromium } = require(path.join(path.resolve(npm), 'node_modules', 'playwright-core'));
 
-// Runs in the page before the game: counts flips and keeps the frames asked for.
+// Runs in the page before the game: counts flips, keeps the frames asked for and a checksum of
+// those in another span.
 function harness() {
-  const t = (window.harness = { flips: 0, keep: [1, 10], kept: {} });
+  const t = (window.harness = { flips: 0, keep: [1, 10], kept: {}, sum: [0, -1], sums: {} });
   window.Module = {
     onFlip(canvas) {
-      if (++t.flips >= t.keep[0] && t.flips <= t.keep[1])
-        t.kept[t.flips] = canvas.getContext('2d').getImageData(0, 0, 800, 500).data;
+      ++t.flips;
+      const keep = t.flips >= t.keep[0] && t.flips <= t.keep[1];
+      if (!keep && (t.flips < t.sum[0] || t.flips > t.sum[1])) return;
+      const data = canvas.getContext('2d').getImageData(0, 0, 800, 500).data;
+      if (keep) t.kept[t.flips] = data;
+      if (t.flips >= t.sum[0] && t.flips <= t.sum[1]) t.sums[t.flips] = t.checksum(data);
     },
   };
-  // Pixels of a kept frame, over rows [0, rows), unlike the desktop frame of that name.
-  t.diff = async (flip, name, rows) => {
-    const png = await (await fetch('desktop/' + name)).blob();
+  // FNV-1a over the red, green and blue of every pixel.
+  t.checksum = (data) => {
+    let h = 0x811c9dc5;
+    for (let i = 0; i < data.length; ++i) if ((i & 3) !== 3) h = Math.imul(h ^ data[i], 16777619);
+    return h >>> 0;
+  };
+  t.decode = async (file) => {
+    const png = await (await fetch(file)).blob();
     const picture = await createImageBitmap(png, { colorSpaceConversion: 'none' });
     const c = new OffscreenCanvas(800, 500).getContext('2d');
     c.drawImage(picture, 0, 0);
-    const a = t.kept[flip], b = c.getImageData(0, 0, 800, 500).data;
+    return c.getImageData(0, 0, 800, 500).data;
+  };
+  // Pixels of a kept frame, over rows [0, rows), unlike the desktop frame of that name.
+  t.diff = async (flip, name, rows) => {
+    const a = t.kept[flip], b = await t.decode('desktop/' + name);
     let n = 0;
     for (let i = 0; i < 4 * 800 * rows; i += 4) n += a[i] !== b[i] || a[i + 1] !== b[i + 1] || a[i + 2] !== b[i + 2];
     return n;
@@ -38,8 +53,8 @@ const served = http.createServer((req, res) => {
   });
 });
 
-async function open(browser, url, setUp) {
-  const page = await browser.newPage({ viewport: { width: 860, height: 620 } });
+async function open(browser, url, setUp, device = { viewport: { width: 860, height: 620 } }) {
+  const page = await browser.newPage(device);
   Object.assign(page, { messages: [], errors: [] });
   page.on('console', (m) => page.messages.push(m.text()));
   page.on('pageerror', (e) => page.errors.push(String(e)));
@@ -61,6 +76,38 @@ async function diffs(page, from, to, name, rows = 500) {
   await page.evaluate((k) => Object.assign(harness, { keep: k, kept: {} }), [from, to]);
   await until(page, to);
   return page.evaluate(([n, r]) => Promise.all(Object.keys(harness.kept).map((f) => harness.diff(f, n, r))), [name, rows]);
+}
+
+// The on-screen key of that label: the frames that take it, as press() gives them.
+const control = (page, label) => page.locator('.key', { hasText: new RegExp(`^${label}$`) });
+async function tap(page, label) {
+  const flips = () => page.evaluate(() => harness.flips);
+  const before = await flips();
+  await control(page, label).tap();
+  return [before + 1, (await flips()) + 1];
+}
+// Where the canvas and the shown keys lie, in CSS pixels.
+const layout = (page) => page.evaluate(() => {
+  const box = (e) => ({ ...e.getBoundingClientRect().toJSON(), label: e.textContent, touch: getComputedStyle(e).touchAction });
+  const shown = Array.from(document.querySelectorAll('.key')).filter((k) => k.getClientRects().length > 0);
+  const canvas = document.getElementById('canvas');
+  return { width: innerWidth, height: innerHeight, canvas: box(canvas), keys: shown.map(box),
+           rendering: getComputedStyle(canvas).imageRendering, focused: document.activeElement.id };
+});
+const apart = (a, b) => a.right <= b.left || b.right <= a.left || a.bottom <= b.top || b.bottom <= a.top;
+// Two thumbs: one finger on the first key, the second on the other `ms` later, then both lift.
+async function twoThumbs(page, first, second, ms) {
+  const centre = async (label, id) => {
+    const b = await control(page, label).boundingBox();
+    return { x: b.x + b.width / 2, y: b.y + b.height / 2, id };
+  };
+  const a = await centre(first, 1), b = await centre(second, 2);
+  const touch = await page.context().newCDPSession(page);
+  await touch.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [a] });
+  await page.waitForTimeout(ms);
+  await touch.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [a, b] });
+  await page.waitForTimeout(40);
+  await touch.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
 }
 
 served.listen(0, '127.0.0.1', async () => {
@@ -127,6 +174,72 @@ served.listen(0, '127.0.0.1', async () => {
     const corner = await odd.evaluate(() => Array.from(harness.kept[2].slice(0, 16)));
     assert.deepStrictEqual(corner, [0, 0, 0, 255, 255, 128, 254, 255, 254, 128, 255, 255, 0, 0, 0, 255]);
     assert.deepStrictEqual(odd.errors, []);
+
+    // A desktop window: no on-screen keys, the canvas at twice its size, its pixels kept square.
+    const wide = await open(browser, url, null, { viewport: { width: 1920, height: 1080 } });
+    await until(wide, 3);
+    const big = await layout(wide);
+    assert.deepStrictEqual([big.keys.length, big.canvas.width, big.canvas.height, big.rendering], [0, 1600, 1000, 'pixelated']);
+    await wide.close();
+
+    // Phones held upright and sideways: the keys beside or under the canvas, never over it, all on
+    // screen, labelled as the keyboard's; a touch on Enter starts the music and the first level,
+    // and one on a pose key moves the robot.
+    const labels = ['Q', 'W', 'E', 'A', 'S', 'D', 'Z', 'X', 'C', 'Space', 'Enter', 'Esc'];
+    for (const [shape, width, height] of [['portrait', 390, 844], ['landscape', 844, 390]]) {
+      const phone = await open(browser, url + '#record', null,
+                               { viewport: { width, height }, isMobile: true, hasTouch: true, deviceScaleFactor: 2 });
+      await until(phone, 10);
+      const seen = await layout(phone);
+      const onScreen = (r) => r.left >= 0 && r.top >= 0 && r.right <= seen.width && r.bottom <= seen.height;
+      assert.deepStrictEqual(seen.keys.map((k) => k.label), labels, shape);
+      assert.ok(onScreen(seen.canvas) && Math.abs(seen.canvas.width / seen.canvas.height - 1.6) < 0.01, shape);
+      for (const k of seen.keys) {
+        assert.ok(k.width >= 44 && k.height >= 44 && onScreen(k) && k.touch === 'none', `${shape} ${k.label}`);
+        assert.ok(apart(k, seen.canvas), `${shape}: ${k.label} lies over the canvas`);
+      }
+      if (shape === 'portrait' && process.env.FOLDBOT_PHONE_SHOT) await phone.screenshot({ path: process.env.FOLDBOT_PHONE_SHOT });
+
+      let [first, last] = await tap(phone, 'Enter');
+      await phone.waitForFunction(() => SDL.audioContext.state === 'running');
+      assert.deepStrictEqual(await diffs(phone, last + 106, last + 108, 'level1.png'), [0, 0, 0], `${shape}: level 1`);
+      [first, last] = await tap(phone, 'D');
+      assert.ok((await diffs(phone, last + 40, last + 40, 'level1.png'))[0] > 0, `${shape}: the pose key left the robot`);
+      assert.strictEqual((await layout(phone)).focused, 'canvas', `${shape}: a key took the focus`);
+      if (shape === 'landscape') {
+        await phone.close();
+        continue;
+      }
+
+      // Space, then a pose key 60 ms later while Space is still held: the page records what its
+      // game took, and the desktop build replaying that demo shows the same frames.
+      const [from, to] = await phone.evaluate(() => (harness.sum = [harness.flips + 1, harness.flips + 121]));
+      await twoThumbs(phone, 'Space', 'C', 60);
+      await until(phone, to);
+      [first, last] = await tap(phone, 'Esc');
+      await until(phone, last + 110);
+      await tap(phone, 'Esc');
+      await phone.waitForSelector('#demo:not([hidden])');
+      const demo = await phone.evaluate(async () => (await fetch(document.querySelector('#demo a').href)).text());
+      const taken = demo.split('\n').filter((l) => /^\d+ (down|up) (space|c)$/.test(l)).map((l) => l.split(' '));
+      assert.deepStrictEqual(taken.map((l) => l.slice(1).join(' ')).sort(), ['down c', 'down space', 'up c', 'up space'], demo);
+      assert.ok(taken[0][2] === 'space' && taken[1].join(' ').endsWith('down c'), demo);
+      const demoFile = path.resolve(root, 'touch.demo'), replayed = path.resolve(root, 'replayed');
+      fs.writeFileSync(demoFile, demo);
+      fs.rmSync(replayed, { recursive: true, force: true });
+      childProcess.execFileSync(path.resolve(desktopBuild, 'tools/screenshot/foldbot_screenshot'),
+                                ['--replay', demoFile, String(from), String(to), replayed],
+                                { cwd: desktopBuild, env: { ...process.env, SDL_VIDEODRIVER: 'dummy', SDL_AUDIODRIVER: 'dummy' } });
+      const unlike = await phone.evaluate(async ([from, to]) => {
+        const unlike = [];
+        for (let f = from; f <= to; ++f)
+          if (harness.checksum(await harness.decode(`replayed/frame-${String(f).padStart(3, '0')}.png`)) !== harness.sums[f]) unlike.push(f);
+        return unlike;
+      }, [from, to]);
+      assert.deepStrictEqual(unlike, [], 'frames unlike the desktop replay');
+      assert.deepStrictEqual(phone.errors, []);
+      await phone.close();
+    }
     console.log('web: all browser checks passed');
   } catch (e) {
     console.error(e);
