@@ -1,7 +1,11 @@
 // The enlarged copy of each frame onto a scaled window.
 #include "app/Present.h"
 
+#include <cstdint>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -13,10 +17,48 @@ Uint32* rowOf(Uint32* base, int pitch, int y) {
     return reinterpret_cast<Uint32*>(reinterpret_cast<Uint8*>(base) + y * pitch);
 }
 
-// The factor fixed at compile time, so the inner loop is a plain run of stores the compiler can
-// widen. Each source row is widened once; its copies below are whole-row copies.
+#if defined(__SSE2__)
+// Four pixels, each repeated S times, as S vectors of four.
+template <int S> void widen(__m128i v, __m128i* w);
+template <> void widen<2>(__m128i v, __m128i* w) {
+    w[0] = _mm_unpacklo_epi32(v, v);
+    w[1] = _mm_unpackhi_epi32(v, v);
+}
+template <> void widen<3>(__m128i v, __m128i* w) {
+    w[0] = _mm_shuffle_epi32(v, _MM_SHUFFLE(1, 0, 0, 0));
+    w[1] = _mm_shuffle_epi32(v, _MM_SHUFFLE(2, 2, 1, 1));
+    w[2] = _mm_shuffle_epi32(v, _MM_SHUFFLE(3, 3, 3, 2));
+}
+template <> void widen<4>(__m128i v, __m128i* w) {
+    w[0] = _mm_shuffle_epi32(v, _MM_SHUFFLE(0, 0, 0, 0));
+    w[1] = _mm_shuffle_epi32(v, _MM_SHUFFLE(1, 1, 1, 1));
+    w[2] = _mm_shuffle_epi32(v, _MM_SHUFFLE(2, 2, 2, 2));
+    w[3] = _mm_shuffle_epi32(v, _MM_SHUFFLE(3, 3, 3, 3));
+}
+#endif
+
+// The factor fixed at compile time, so each loop is a plain run of stores.
 template <int S>
 void enlargeBy(const Uint32* from, int fromPitch, int width, int height, Uint32* to, int toPitch) {
+#if defined(__SSE2__)
+    // The window is written whole and read next by the display, not by us: stores that bypass
+    // the cache spare it the reads of what they overwrite.
+    if (reinterpret_cast<uintptr_t>(to) % 16 == 0 && toPitch % 16 == 0 && width % 4 == 0) {
+        for (int y = 0; y < height; ++y) {
+            const Uint32* in = rowOf(from, fromPitch, y);
+            for (int x = 0; x < width; x += 4) {
+                __m128i w[S];
+                widen<S>(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + x)), w);
+                for (int r = 0; r < S; ++r) {
+                    auto* out = reinterpret_cast<__m128i*>(rowOf(to, toPitch, y * S + r) + x * S);
+                    for (int k = 0; k < S; ++k) _mm_stream_si128(out + k, w[k]);
+                }
+            }
+        }
+        _mm_sfence();
+        return;
+    }
+#endif
     const size_t rowBytes = sizeof(Uint32) * static_cast<size_t>(width) * S;
     for (int y = 0; y < height; ++y) {
         const Uint32* in = rowOf(from, fromPitch, y);
@@ -60,5 +102,11 @@ void presentScaled(SDL_Surface* frame, const ScaledWindow& window) {
     enlargeFrame(static_cast<const Uint32*>(frame->pixels), frame->pitch, frame->w, frame->h, at,
                  shown->pitch, window.scale);
     if (SDL_MUSTLOCK(shown)) SDL_UnlockSurface(shown);
-    SDL_Flip(shown);
+    const int width = frame->w * window.scale, height = frame->h * window.scale;
+    // Full screen, only the frame's part of the window changes: the black around it need not go
+    // to the display again, unless the display flips two buffers of its own.
+    if ((width < shown->w || height < shown->h) && !(shown->flags & SDL_DOUBLEBUF))
+        SDL_UpdateRect(shown, window.left, window.top, width, height);
+    else
+        SDL_Flip(shown);
 }

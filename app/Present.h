@@ -15,5 +15,6 @@ struct ScaledWindow {
 void enlargeFrame(const Uint32* from, int fromPitch, int width, int height, Uint32* to, int toPitch,
                   int scale);
 
-// Shows the finished frame: enlarges it onto the window and flips the window.
+// Shows the finished frame: enlarges it onto the window and flips the window (full screen, sends
+// only the frame's part of it to the display).
 void presentScaled(SDL_Surface* frame, const ScaledWindow& window);

@@ -12,15 +12,13 @@ std::string size(int width, int height) {
     return std::to_string(width) + " x " + std::to_string(height);
 }
 
-// Black on the window outside the enlarged frame; on a display that really flips two buffers,
-// on both of them.
+// Black on the window outside the enlarged frame, shown once; on a display that really flips two
+// buffers, on both of them.
 void clearWindow(SDL_Surface* shown) {
     const Uint32 black = SDL_MapRGB(shown->format, 0, 0, 0);
     SDL_FillRect(shown, nullptr, black);
-    if (shown->flags & SDL_DOUBLEBUF) {
-        SDL_Flip(shown);
-        SDL_FillRect(shown, nullptr, black);
-    }
+    SDL_Flip(shown);
+    if (shown->flags & SDL_DOUBLEBUF) SDL_FillRect(shown, nullptr, black);
 }
 
 } // namespace

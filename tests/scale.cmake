@@ -3,7 +3,7 @@ add_executable(scale_tests ${CMAKE_CURRENT_LIST_DIR}/scale_test.cpp)
 target_link_libraries(scale_tests PRIVATE shell GTest::gtest_main)
 target_compile_definitions(scale_tests PRIVATE FOLDBOT_BIN="$<TARGET_FILE:foldbot>"
                                               ASSET_ROOT="${CMAKE_BINARY_DIR}")
-# Every flipped surface is seen on its way to SDL: the game's screen, or the scaled window.
-target_link_options(scale_tests PRIVATE -Wl,--wrap=SDL_Flip)
+# Every shown surface is seen on its way to SDL: the game's screen, or the scaled window.
+target_link_options(scale_tests PRIVATE -Wl,--wrap=SDL_Flip -Wl,--wrap=SDL_UpdateRect)
 add_dependencies(scale_tests foldbot assets)
 gtest_discover_tests(scale_tests TEST_PREFIX scale. PROPERTIES TIMEOUT 120)

@@ -25,8 +25,7 @@ ScreenPlan showing;
 
 } // namespace
 
-extern "C" int __real_SDL_Flip(SDL_Surface* screen);
-extern "C" int __wrap_SDL_Flip(SDL_Surface* s) {
+static void see(SDL_Surface* s) {
     const int n = showing.scale, left = showing.left, top = showing.top;
     const Uint32 black = SDL_MapRGB(s->format, 0, 0, 0);
     auto row = [s](int y) { return static_cast<const Uint32*>(s->pixels) + y * s->pitch / 4; };
@@ -51,7 +50,18 @@ extern "C" int __wrap_SDL_Flip(SDL_Surface* s) {
         }
     }
     seen.push_back(flip);
+}
+
+// A full-screen window is shown by an update of the frame's part of it rather than a flip.
+extern "C" int __real_SDL_Flip(SDL_Surface* screen);
+extern "C" int __wrap_SDL_Flip(SDL_Surface* s) {
+    see(s);
     return __real_SDL_Flip(s);
+}
+extern "C" void __real_SDL_UpdateRect(SDL_Surface* screen, Sint32 x, Sint32 y, Uint32 w, Uint32 h);
+extern "C" void __wrap_SDL_UpdateRect(SDL_Surface* s, Sint32 x, Sint32 y, Uint32 w, Uint32 h) {
+    see(s);
+    __real_SDL_UpdateRect(s, x, y, w, h);
 }
 
 namespace {
@@ -136,7 +146,8 @@ TEST(Scale, BadValuesExitWithStatusTwoBeforeAnyWindow) {
 
 // The title with a pose, Enter's wipe, poses on the first level (one of them Space then a pose,
 // mid-glide), Escape's wipe and the end board: every flip of a scaled run, plain or full screen,
-// shows the plain run's frame enlarged.
+// shows the plain run's frame enlarged. The odd display width puts the full-screen frame at an odd
+// place in memory, which the copy takes pixel by pixel.
 TEST(Scale, EveryFrameIsThePlainFrameEnlargedPixelForPixel) {
     auto play = [](const ScreenPlan& plan) {
         HeadlessGame game(plan);
@@ -165,7 +176,7 @@ TEST(Scale, EveryFrameIsThePlainFrameEnlargedPixelForPixel) {
     std::string error;
     ASSERT_TRUE(planScreen(2, false, 0, 0, twice, error) &&
                 planScreen(3, false, 0, 0, thrice, error) &&
-                planScreen(0, true, 1920, 1080, full, error));
+                planScreen(0, true, 1802, 1080, full, error));
     for (const ScreenPlan& plan : {twice, thrice, full}) {
         SCOPED_TRACE("scale " + std::to_string(plan.scale) + (plan.fullscreen ? ", full" : ""));
         const std::vector<Seen> scaled = play(plan);
