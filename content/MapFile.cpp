@@ -8,6 +8,10 @@
 #include <cstring>
 #include <map>
 
+#include <dirent.h>
+
+#include <cerrno>
+
 #include "content/TextFile.h"
 
 namespace {
@@ -176,6 +180,33 @@ bool readMapFile(const std::string& path, MapFile& map, std::string& error) {
     std::string bytes;
     if (!readTextFile(path, bytes, error)) return false;
     return parseMap(bytes, path, map, error);
+}
+
+bool readPack(const std::string& folder, std::vector<MapFile>& maps, std::string& error) {
+    maps.clear();
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) {
+        error = folder + ": cannot read the pack's folder: " + std::strerror(errno);
+        return false;
+    }
+    std::vector<std::string> names;
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".map") == 0 && name[0] != '.')
+            names.push_back(name);
+    }
+    closedir(dir);
+    std::sort(names.begin(), names.end());
+    if (names.empty()) {
+        error = folder + ": the pack's folder holds no map";
+        return false;
+    }
+    for (const std::string& name : names) {
+        MapFile map;
+        if (!readMapFile(folder + "/" + name, map, error)) return false;
+        maps.push_back(std::move(map));
+    }
+    return true;
 }
 
 std::string mapFileText(const char* board, int w, int h, const std::string& title) {

@@ -43,6 +43,13 @@ bool parseMap(const std::string& bytes, const std::string& name, MapFile& map, s
 // The same from a file, which must be a plain file of at most 1 MiB.
 bool readMapFile(const std::string& path, MapFile& map, std::string& error);
 
+// The maps of a pack: every "*.map" file of `folder`, in the order of their names. False, with
+// the first fault, when the folder cannot be read, holds no map or a map is wrong.
+bool readPack(const std::string& folder, std::vector<MapFile>& maps, std::string& error);
+
+// Where the game finds its pack, relative to the folder it runs in.
+inline constexpr const char* packFolder = "levels";
+
 // A map file's text for a compiled-in board of W x H cells, for authors to start from.
 std::string mapFileText(const char* board, int w, int h, const std::string& title);
 
