@@ -108,16 +108,21 @@ TEST(DemoProgram, BadOptionsAndFilesExitWithStatusTwoBeforeAnyWindow) {
              {{"--replay", "missing.demo"},
               "missing.demo: cannot read it: No such file or directory"},
              {{"--replay", "."}, ".: is a folder, not a file"},
-             {{"--replay", "/dev/zero"}, "/dev/zero: is not a plain file (a device, a pipe or a "
-                                         "socket)"},
-             {{"--level"}, "--level needs a level number: 1 or 2 (with --map or --pack, the "
-                           "number of a map) (see --help)"},
-             {{"--level", "3"}, "--level takes 1 or 2 (the first or the second level), not \"3\" "
-                                "(see --help)"},
-             {{"--level", "0"}, "--level takes 1 or 2 (the first or the second level), not \"0\" "
-                                "(see --help)"},
-             {{"--level", "x"}, "--level takes 1 or 2 (the first or the second level), not \"x\" "
-                                "(see --help)"},
+             {{"--replay", "/dev/zero"},
+              "/dev/zero: is not a plain file (a device, a pipe or a "
+              "socket)"},
+             {{"--level"},
+              "--level needs a level number: 1 or 2 (with --map or --pack, the "
+              "number of a map) (see --help)"},
+             {{"--level", "3"},
+              "--level takes 1 or 2 (the first or the second level), not \"3\" "
+              "(see --help)"},
+             {{"--level", "0"},
+              "--level takes 1 or 2 (the first or the second level), not \"0\" "
+              "(see --help)"},
+             {{"--level", "x"},
+              "--level takes 1 or 2 (the first or the second level), not \"x\" "
+              "(see --help)"},
              {{"--level", "1", "--walkthrough"},
               "--walkthrough plays the shipped game from its title; it cannot go with --level, "
               "--map or --pack (see --help)"},
@@ -127,11 +132,13 @@ TEST(DemoProgram, BadOptionsAndFilesExitWithStatusTwoBeforeAnyWindow) {
              {{"--replay", "good.demo", "--level", "2"},
               "--level cannot go with --replay: the demo says how it was recorded, and is "
               "replayed that way (see --help)"},
-             {{"--replay", "v3.demo"}, "v3.demo, line 1: demo version 3 is newer than this game "
-                                       "reads (2)"},
-             {{"--replay", "odd.demo"}, "odd.demo, line 2: unknown option \"mirror\" (a demo may "
-                                        "say: option practice, option level N, option map FILE "
-                                        "CHECKSUM)"},
+             {{"--replay", "v3.demo"},
+              "v3.demo, line 1: demo version 3 is newer than this game "
+              "reads (2)"},
+             {{"--replay", "odd.demo"},
+              "odd.demo, line 2: unknown option \"mirror\" (a demo may "
+              "say: option practice, option level N, option map FILE "
+              "CHECKSUM)"},
              {{"--replay", "bad.demo"}, "bad.demo, line 3: unknown key \"w x\""},
              {{"--replay", "good.demo", "--record", "no/folder.demo"},
               "no/folder.demo: cannot write it: No such file or directory"},
