@@ -97,6 +97,7 @@ TEST(DemoProgram, BadOptionsAndFilesExitWithStatusTwoBeforeAnyWindow) {
     std::ofstream(dir + "/bad.demo") << "foldbot-demo 1\n10 down q\n11 down w x\n";
     std::ofstream(dir + "/good.demo") << "foldbot-demo 1\n2 quit\n";
     std::ofstream(dir + "/v3.demo") << "foldbot-demo 3\n2 quit\n";
+    std::ofstream(dir + "/tab.map") << "#1@\n#\t#\n";
     std::ofstream(dir + "/odd.demo") << "foldbot-demo 2\noption mirror\n2 quit\n";
     for (const auto& [args, message] :
          std::vector<std::pair<std::vector<std::string>, std::string>>{
@@ -132,6 +133,15 @@ TEST(DemoProgram, BadOptionsAndFilesExitWithStatusTwoBeforeAnyWindow) {
              {{"--replay", "good.demo", "--level", "2"},
               "--level cannot go with --replay: the demo says how it was recorded, and is "
               "replayed that way (see --help)"},
+             {{"--map", "tab.map"},
+              "tab.map, line 2, column 2: a tab (cells are blanks, not tabs)"},
+             {{"--map", "/dev/zero"},
+              "/dev/zero: is not a plain file (a device, a pipe or a socket)"},
+             {{"--map", "tab.map", "--map", "tab.map", "--level", "3"},
+              "--level 3: only 2 maps are given (see --help)"},
+             {{"--pack", "--map", "tab.map"},
+              "--pack and --map both choose the maps; choose one (see --help)"},
+             {{"--pack"}, "levels: cannot read the pack's folder: No such file or directory"},
              {{"--replay", "v3.demo"},
               "v3.demo, line 1: demo version 3 is newer than this game "
               "reads (2)"},
@@ -153,6 +163,18 @@ TEST(DemoProgram, BadOptionsAndFilesExitWithStatusTwoBeforeAnyWindow) {
     Outcome help = runProgram({FOLDBOT_BIN, "--replay", "missing.demo", "--help"}, dir);
     EXPECT_TRUE(exitedWith(help.status, 0));
     EXPECT_EQ(help.out.rfind("Usage: foldbot [--practice] [--level N]", 0), 0u);
+    // A pack's levels are listed by title, and a level past its end is refused.
+    std::filesystem::create_directory(dir + "/levels");
+    std::ofstream(dir + "/levels/02-b.map") << "; title: Second\n; shortest: 1 steps\n12\n@\n";
+    std::ofstream(dir + "/levels/01-a.map") << "; title: First\n1@\n";
+    Outcome listed = runProgram({FOLDBOT_BIN, "--levels"}, dir);
+    EXPECT_TRUE(exitedWith(listed.status, 0));
+    EXPECT_EQ(listed.out, " 1  First                        levels/01-a.map\n"
+                          " 2  Second                       levels/02-b.map, shortest 1 steps\n"
+                          "Play one with: foldbot --pack --level N\n");
+    Outcome past = runProgram({FOLDBOT_BIN, "--pack", "--level", "3"}, dir);
+    EXPECT_TRUE(exitedWith(past.status, 2));
+    EXPECT_EQ(past.err, "foldbot: --level 3: there are 2 levels in the pack\n");
     // A good demo does start the game, which reports the missing pictures and quits on frame 2.
     Outcome played = runProgram({FOLDBOT_BIN, "--replay", "good.demo", "--fast"}, dir);
     EXPECT_TRUE(exitedWith(played.status, 0));

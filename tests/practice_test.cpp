@@ -18,20 +18,11 @@ uint64_t lastFlip = 0;
 std::vector<uint64_t> flips;
 int musicCalls = 0;
 
-uint64_t checksum(SDL_Surface* s) {
-    uint64_t h = 1469598103934665603ull;
-    for (int y = 0; y < s->h; ++y)
-        for (int x = 0; x < s->w; ++x)
-            h = (h ^ static_cast<const Uint32*>(s->pixels)[y * s->pitch / 4 + x]) *
-                1099511628211ull;
-    return h;
-}
-
 } // namespace
 
 extern "C" int __real_SDL_Flip(SDL_Surface* screen);
 extern "C" int __wrap_SDL_Flip(SDL_Surface* s) {
-    lastFlip = checksum(s);
+    lastFlip = pictureSum(s);
     flips.push_back(lastFlip);
     return __real_SDL_Flip(s);
 }
@@ -75,27 +66,6 @@ template <int W, int H> std::string dump(const Level<W, H>& b) {
       << b.viewW << " " << b.viewH;
     return o.str();
 }
-
-// Hands the loop one chosen event on the frame it is asked for.
-struct Script {
-    SDL_Event event{};
-    bool ready = false;
-    void key(SDLKey k) {
-        event = {};
-        event.type = SDL_KEYDOWN;
-        event.key.state = SDL_PRESSED;
-        event.key.keysym.sym = k;
-        ready = true;
-    }
-    static int poll(void* self, SDL_Event* e) {
-        auto* s = static_cast<Script*>(self);
-        if (!s->ready) return 0;
-        *e = s->event;
-        s->ready = false;
-        return 1;
-    }
-    EventSource source() { return {poll, this}; }
-};
 
 const SDLKey poseKeys[] = {SDLK_q, SDLK_w, SDLK_e, SDLK_a, SDLK_s, SDLK_d, SDLK_z, SDLK_x, SDLK_c};
 
@@ -174,7 +144,7 @@ void undoMatchesReplay(HeadlessGame& game, int level, Level<W, H>& (*board)(Game
         const SDLKey key = roll < 25 ? poseKeys[roll % 9] : roll < 28 ? SDLK_SPACE : SDLK_UNKNOWN;
         SDL_FillRect(mine, nullptr, 0);
         runBoard(mine, other, p.frame(key), 0, 0);
-        ASSERT_EQ(lastFlip, checksum(mine)) << "frame " << f;
+        ASSERT_EQ(lastFlip, pictureSum(mine)) << "frame " << f;
     }
     SDL_FreeSurface(mine);
 }
