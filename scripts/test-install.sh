@@ -4,7 +4,7 @@
 # holds everything and passes lintian. Builds on build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/deps.sh desktop-file-utils appstream lintian man-db dpkg-dev
+bash scripts/deps.sh desktop-file-utils appstream lintian man-db dpkg-dev binutils file
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -19,17 +19,20 @@ fail() {
 
 echo "-- menu entry, metadata and man page"
 appstreamcli validate --no-net packaging/*.metainfo.xml
-MANWIDTH=80 man --warnings -l packaging/foldbot.6 >/dev/null 2>"$tmp/man.err"
-[ ! -s "$tmp/man.err" ] || fail "man page warnings: $(cat "$tmp/man.err")"
+for page in packaging/foldbot.6 packaging/foldbot-solve.6; do
+  MANWIDTH=80 man --warnings -l "$page" >/dev/null 2>"$tmp/man.err"
+  [ ! -s "$tmp/man.err" ] || fail "$page warnings: $(cat "$tmp/man.err")"
+done
 
 # Every file either way of installing must bring, relative to the prefix.
-files=(games/foldbot libexec/foldbot/foldbot
+files=(games/foldbot games/foldbot-solve libexec/foldbot/foldbot
        share/foldbot/img/{title,tooth,bot,loose}.bmp
        share/foldbot/snd/{goof,robot_wars,lurm,down}.ogg
        share/applications/org.foldbot.foldbot.desktop
        share/metainfo/org.foldbot.foldbot.metainfo.xml
        share/icons/hicolor/{64x64,128x128}/apps/foldbot.png
-       share/man/man6/foldbot.6.gz share/doc/foldbot/copyright share/doc/foldbot/changelog.gz)
+       share/man/man6/foldbot.6.gz share/man/man6/foldbot-solve.6.gz
+       share/doc/foldbot/copyright share/doc/foldbot/changelog.gz)
 
 echo "-- install into a prefix with a space in its path"
 prefix="$tmp/my games/usr"
@@ -71,6 +74,16 @@ wait "$pid" || status=$?
 [ "$status" -eq 0 ] || fail "game exit status $status: $(cat "$tmp/out")"
 [ ! -s "$tmp/out" ] || fail "game printed: $(cat "$tmp/out")"
 
+echo "-- the installed solver runs on its own, from another folder, on a map file"
+(cd "$tmp/elsewhere" && "$prefix/games/foldbot-solve" --export level1 >level1.map &&
+  "$prefix/games/foldbot-solve" --fast level1.map >"$tmp/solve.out") ||
+  fail "installed solver: $(cat "$tmp/solve.out" 2>/dev/null)"
+grep -q '^level1.map: 47 steps' "$tmp/solve.out" || fail "installed solver: $(tail -1 "$tmp/solve.out")"
+# Tuned for no processor but the architecture's baseline: AVX and later are not assumed.
+if objdump -d --no-show-raw-insn "$prefix/games/foldbot-solve" | grep -qE '\b(vpbroadcast|vzeroupper|vmovdq[au])'; then
+  fail "the installed solver uses AVX instructions"
+fi
+
 echo "-- the launcher makes demo files absolute and passes everything else through"
 cat >"$prefix/libexec/foldbot/foldbot" <<'FAKE'
 #!/bin/sh
@@ -97,6 +110,8 @@ for f in "${files[@]}"; do grep -qx "./usr/$f" "$tmp/contents" || fail "not in t
 dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/applications/org.foldbot.foldbot.desktop \
   >"$tmp/package.desktop"
 grep -qx 'Exec=/usr/games/foldbot' "$tmp/package.desktop" || fail "package's menu entry command"
+dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/games/foldbot-solve >"$tmp/package-solve"
+file "$tmp/package-solve" | grep -q ', stripped' || fail "the packaged solver is not stripped"
 desktop-file-validate "$tmp/package.desktop"
 depends=$(dpkg-deb --field "$deb" Depends)
 echo "Depends: $depends"
