@@ -32,7 +32,9 @@ files=(games/foldbot games/foldbot-solve libexec/foldbot/foldbot
        share/metainfo/org.foldbot.foldbot.metainfo.xml
        share/icons/hicolor/{64x64,128x128}/apps/foldbot.png
        share/man/man6/foldbot.6.gz share/man/man6/foldbot-solve.6.gz
-       share/doc/foldbot/copyright share/doc/foldbot/changelog.gz)
+       share/doc/foldbot/copyright share/doc/foldbot/changelog.gz share/doc/foldbot/levels.md)
+# The pack, as it stands in the source.
+for map in levels/*.map; do [ -e "$map" ] && files+=("share/foldbot/$map"); done
 
 echo "-- install into a prefix with a space in its path"
 prefix="$tmp/my games/usr"
@@ -52,6 +54,10 @@ echo "-- the menu entry's command, run from another folder, finds everything and
 exec_line=$(sed -n 's/^Exec=//p' "$desktop")
 eval "command=($exec_line)"
 [ "${command[*]}" = "$prefix/games/foldbot" ] || fail "menu entry runs ${command[*]}"
+# The practice action starts the same launcher with --practice.
+action_exec=$(sed -n '/^\[Desktop Action practice\]/,$ s/^Exec=//p' "$desktop")
+eval "action=($action_exec)"
+[ "${action[*]}" = "$prefix/games/foldbot --practice" ] || fail "practice action runs ${action[*]}"
 mkdir "$tmp/elsewhere"
 game=$(readlink -f "$prefix/libexec/foldbot/foldbot")
 (cd "$tmp/elsewhere" && exec "${command[@]}" >"$tmp/out" 2>&1) &
@@ -84,7 +90,7 @@ if objdump -d --no-show-raw-insn "$prefix/games/foldbot-solve" | grep -qE '\b(vp
   fail "the installed solver uses AVX instructions"
 fi
 
-echo "-- the launcher makes demo files absolute and passes everything else through"
+echo "-- the launcher makes demo and map files absolute and passes everything else through"
 cat >"$prefix/libexec/foldbot/foldbot" <<'FAKE'
 #!/bin/sh
 pwd -P
@@ -95,10 +101,11 @@ mkdir "$tmp/bin"
 ln -s "$prefix/games/foldbot" "$tmp/bin/foldbot"
 here="$tmp/elsewhere"
 (cd "$here" && PATH="$tmp/bin:$PATH" foldbot --fast --record my.demo --replay /abs/x.demo \
-  --walkthrough --replay "sub dir/y.demo" "with space" --record=z.demo --help --record) >"$tmp/args"
+  --walkthrough --replay "sub dir/y.demo" "with space" --map a.map --map /b.map --practice \
+  --record=z.demo --help --record) >"$tmp/args"
 expected=("$(cd "$prefix/share/foldbot" && pwd -P)" --fast --record "$here/my.demo" --replay
-          /abs/x.demo --walkthrough --replay "$here/sub dir/y.demo" "with space" --record=z.demo
-          --help --record)
+          /abs/x.demo --walkthrough --replay "$here/sub dir/y.demo" "with space" --map
+          "$here/a.map" --map /b.map --practice --record=z.demo --help --record)
 diff <(printf '%s\n' "${expected[@]}") "$tmp/args" || fail "launcher arguments"
 
 echo "-- Debian package"
@@ -110,6 +117,7 @@ for f in "${files[@]}"; do grep -qx "./usr/$f" "$tmp/contents" || fail "not in t
 dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/applications/org.foldbot.foldbot.desktop \
   >"$tmp/package.desktop"
 grep -qx 'Exec=/usr/games/foldbot' "$tmp/package.desktop" || fail "package's menu entry command"
+grep -qx 'Exec=/usr/games/foldbot --practice' "$tmp/package.desktop" || fail "package's practice action"
 dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/games/foldbot-solve >"$tmp/package-solve"
 file "$tmp/package-solve" | grep -q ', stripped' || fail "the packaged solver is not stripped"
 desktop-file-validate "$tmp/package.desktop"
