@@ -199,3 +199,31 @@ TEST(Course, DemosNameTheirMapsAndRefuseAChangedOne) {
     EXPECT_NE(error.find("is not the one the demo was recorded with"), std::string::npos) << error;
     fs::remove_all(dir);
 }
+
+// The solver's demo of a map, replayed by the game with the map given again, reaches the goal.
+TEST(Course, TheSolversDemoOfAMapPlaysToItsGoal) {
+    HeadlessGame game;
+    ASSERT_TRUE(game.up);
+    const std::string map = SOURCE_ROOT "/tests/solve-maps/stairs.map";
+    const std::string demo = scratchPath("stairs.demo");
+    const Outcome solved = runProgram({SOLVER, "--fast", "--demo", demo, map}, ASSET_ROOT);
+    ASSERT_TRUE(exitedWith(solved.status, 0)) << solved.out << solved.err;
+    Options options;
+    options.replay = demo;
+    options.maps = {map};
+    std::vector<DemoEvent> events;
+    DemoSetup setup;
+    Course course;
+    std::string error;
+    ASSERT_TRUE(readDemoFile(demo, events, error, &setup)) << error;
+    ASSERT_TRUE(setUpCourse(options, setup, course, error)) << error;
+    Game g(game, course);
+    DemoPlayer player(events);
+    const EventSource source = player.source();
+    // The last key is pressed inside the glide before the winning step.
+    for (uint32_t f = 0; f < events.back().frame + 40 && g.state.nextScene == 0; ++f)
+        g.frames(1, SDLK_UNKNOWN, &source);
+    EXPECT_TRUE(g.boards->maps[0].small->board.hasWon());
+    EXPECT_EQ(g.state.nextScene, 8);
+    std::remove(demo.c_str());
+}
