@@ -80,6 +80,14 @@ wait "$pid" || status=$?
 [ "$status" -eq 0 ] || fail "game exit status $status: $(cat "$tmp/out")"
 [ ! -s "$tmp/out" ] || fail "game printed: $(cat "$tmp/out")"
 
+echo "-- the installed game finds its pack of levels from any folder"
+if compgen -G "levels/*.map" >/dev/null; then
+  (cd "$tmp/elsewhere" && "$prefix/games/foldbot" --levels >"$tmp/levels.out") ||
+    fail "--levels: $(cat "$tmp/levels.out")"
+  [ "$(grep -c 'levels/' "$tmp/levels.out")" -eq "$(ls levels/*.map | wc -l)" ] ||
+    fail "--levels lists: $(cat "$tmp/levels.out")"
+fi
+
 echo "-- the installed solver runs on its own, from another folder, on a map file"
 (cd "$tmp/elsewhere" && "$prefix/games/foldbot-solve" --export level1 >level1.map &&
   "$prefix/games/foldbot-solve" --fast level1.map >"$tmp/solve.out") ||
