@@ -90,10 +90,6 @@ int play(Board& board, SceneId scene, Stage& stage, GameBoards& boards,
     return 0;
 }
 
-} // namespace
-
-namespace {
-
 // A course of one map file, as `foldbot --map FILE` plays it; false, with why, if it is wrong.
 bool mapCourse(const std::string& path, Course& course) {
     MapFile map;
