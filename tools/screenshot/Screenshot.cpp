@@ -60,6 +60,7 @@ extern "C" int __wrap_SDL_Flip(SDL_Surface* screen) {
 
 int main(int argc, char* argv[]) {
     if (argc > 1 && std::string(argv[1]) == "--route") return routeShots(argc - 2, argv + 2);
+    if (argc > 1 && std::string(argv[1]) == "--map") return mapShot(argc - 2, argv + 2);
     // --frames N: only the first N frames, untouched by keys, as frame-001.png and on; other
     // builds of the game compare theirs against these.
     int frames = 0;
@@ -68,8 +69,9 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr,
                      "usage: %s [--frames N] OUTPUT_FOLDER   (run from the folder holding img/ and "
                      "snd/)\n"
-                     "       %s --route BOARD KEYFILE OUTPUT_FOLDER LAST_STEP...\n",
-                     argv[0], argv[0]);
+                     "       %s --route BOARD|FILE.map KEYFILE OUTPUT_FOLDER LAST_STEP...\n"
+                     "       %s --map FILE.map OUTPUT.png\n",
+                     argv[0], argv[0], argv[0]);
         return 2;
     }
     const std::string out = argv[argc - 1];
