@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "content/TextFile.h"
+
 namespace {
 
 struct Named {
@@ -150,6 +152,47 @@ bool parseLine(const std::string& line, uint32_t after, DemoEvent& event, std::s
     return true;
 }
 
+// "option practice", "option level N" or "option map NAME CHECKSUM".
+bool parseOption(const std::string& line, DemoSetup& setup, std::string& error) {
+    std::string rest = line.substr(6); // after the word "option"
+    rest.erase(0, rest.find_first_not_of(" \t"));
+    rest.erase(rest.find_last_not_of(" \t") + 1);
+    const size_t gap = rest.find_first_of(" \t");
+    const std::string word = lowered(rest.substr(0, gap));
+    std::string value = gap == std::string::npos ? "" : rest.substr(gap);
+    value.erase(0, value.find_first_not_of(" \t"));
+    if (word == "practice" && value.empty()) {
+        setup.practice = true;
+        return true;
+    }
+    unsigned long long n = 0;
+    if (word == "level") {
+        if (readNumber(value, 1000, n) && n > 0) {
+            setup.level = static_cast<int>(n);
+            return true;
+        }
+        error = "\"option level\" needs a level number, not " + quoted(value);
+        return false;
+    }
+    if (word == "map") {
+        const size_t last = value.find_last_of(" \t");
+        const std::string sum = last == std::string::npos ? "" : value.substr(last + 1);
+        bool hex = sum.size() == 16;
+        for (char c : sum) hex = hex && std::isxdigit(static_cast<unsigned char>(c));
+        if (!hex) {
+            error = "\"option map\" needs a file name and its checksum of 16 hex digits";
+            return false;
+        }
+        std::string name = value.substr(0, last);
+        name.erase(name.find_last_not_of(" \t") + 1);
+        setup.maps.push_back({name, lowered(sum)});
+        return true;
+    }
+    error = "unknown option " + quoted(rest) +
+            " (a demo may say: option practice, option level N, option map FILE CHECKSUM)";
+    return false;
+}
+
 } // namespace
 
 const char* demoKeyName(int sym) {
@@ -182,8 +225,11 @@ int formatDemoLine(char* out, size_t size, const DemoEvent& event) {
     return std::snprintf(out, size, "%u event %d", frame, event.type);
 }
 
-bool parseDemo(const std::string& text, std::vector<DemoEvent>& events, std::string& error) {
+bool parseDemo(const std::string& text, std::vector<DemoEvent>& events, std::string& error,
+               DemoSetup* setup) {
     events.clear();
+    DemoSetup options;
+    unsigned long long version = 0;
     size_t start = 0;
     uint32_t last = 0;
     for (int number = 1; start < text.size() || number == 1; ++number) {
@@ -197,11 +243,9 @@ bool parseDemo(const std::string& text, std::vector<DemoEvent>& events, std::str
 
         if (number == 1) {
             const std::string head = std::string(demoFormat) + " ";
-            unsigned long long version = 0;
             if (line.rfind(head, 0) != 0 || !readNumber(line.substr(head.size()), 1000, version) ||
                 version == 0) {
-                error = where + "not a demo: it should begin with \"" + head +
-                        std::to_string(demoVersion) + "\"";
+                error = where + "not a demo: it should begin with \"" + head + "1\"";
                 return false;
             }
             if (version > static_cast<unsigned>(demoVersion)) {
@@ -213,6 +257,22 @@ bool parseDemo(const std::string& text, std::vector<DemoEvent>& events, std::str
         }
         const size_t first = line.find_first_not_of(" \t");
         if (first == std::string::npos || line[first] == '#') continue;
+        if (lowered(line.substr(first, 6)) == "option") {
+            if (version < 2) {
+                error = where + "option lines need a version 2 demo (\"" + demoFormat + " 2\")";
+                return false;
+            }
+            if (!events.empty()) {
+                error = where + "option lines come before the first event";
+                return false;
+            }
+            std::string what;
+            if (!parseOption(line.substr(first), options, what)) {
+                error = where + what;
+                return false;
+            }
+            continue;
+        }
 
         DemoEvent event;
         std::string what;
@@ -228,27 +288,15 @@ bool parseDemo(const std::string& text, std::vector<DemoEvent>& events, std::str
         last = event.frame;
         events.push_back(event);
     }
+    if (setup) *setup = options;
     return true;
 }
 
-bool readDemoFile(const std::string& path, std::vector<DemoEvent>& events, std::string& error) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        error = path + ": cannot read it: " + std::strerror(errno);
-        return false;
-    }
+bool readDemoFile(const std::string& path, std::vector<DemoEvent>& events, std::string& error,
+                  DemoSetup* setup) {
     std::string text;
-    char chunk[4096];
-    size_t n = 0;
-    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, n);
-    const bool failed = std::ferror(file) != 0;
-    const int cause = errno;
-    std::fclose(file);
-    if (failed) {
-        error = path + ": cannot read it: " + std::strerror(cause);
-        return false;
-    }
-    if (!parseDemo(text, events, error)) {
+    if (!readTextFile(path, text, error)) return false;
+    if (!parseDemo(text, events, error, setup)) {
         error = path + ", " + error;
         return false;
     }
@@ -275,7 +323,7 @@ int DemoPlayer::poll(SDL_Event* event) {
     return 0;
 }
 
-bool DemoRecorder::open(const std::string& path, std::string& error) {
+bool DemoRecorder::open(const std::string& path, std::string& error, const DemoSetup& setup) {
     file = std::fopen(path.c_str(), "w");
     if (file == nullptr) {
         error = path + ": cannot write it: " + std::strerror(errno);
@@ -283,7 +331,11 @@ bool DemoRecorder::open(const std::string& path, std::string& error) {
     }
     // The stream's buffer is ours, so no frame makes the library allocate one.
     std::setvbuf(file, buffer, _IOFBF, sizeof buffer);
-    std::fprintf(file, "%s %d\n", demoFormat, demoVersion);
+    std::fprintf(file, "%s %d\n", demoFormat, setup.any() ? 2 : 1);
+    if (setup.practice) std::fputs("option practice\n", file);
+    if (setup.level != 0) std::fprintf(file, "option level %d\n", setup.level);
+    for (const DemoSetup::Map& map : setup.maps)
+        std::fprintf(file, "option map %s %s\n", map.name.c_str(), map.checksum.c_str());
     std::fputs("# frame, then the event the game took on it: down KEY, up KEY, quit, or another\n",
                file);
     return true;

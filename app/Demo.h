@@ -9,9 +9,22 @@
 
 #include "app/SceneLoop.h"
 
-// The first line of every demo. A later game keeps reading version 1 as version 1.
+// The first line of every demo. A later game keeps reading version 1 as version 1; version 2
+// adds lines that say how the game was started.
 inline constexpr const char* demoFormat = "foldbot-demo";
-inline constexpr int demoVersion = 1;
+inline constexpr int demoVersion = 2;
+
+// How a demo's game was started, beyond the title: "option ..." lines of a version 2 demo.
+struct DemoSetup {
+    bool practice = false;
+    int level = 0; // 0: from the title
+    struct Map {
+        std::string name;     // the file, as it was given
+        std::string checksum; // of its bytes, 16 hex digits
+    };
+    std::vector<Map> maps;
+    bool any() const { return practice || level != 0 || !maps.empty(); }
+};
 
 // One taken event: enough of it to take it again on the same frame. A demo may close with an
 // end (type SDL_NOEVENT): it keeps the keyboard through that frame, taking no event on it.
@@ -22,10 +35,13 @@ struct DemoEvent {
 };
 
 // Reads a demo's text. On a fault gives false and "line N: what is wrong" in `error`.
-bool parseDemo(const std::string& text, std::vector<DemoEvent>& events, std::string& error);
+bool parseDemo(const std::string& text, std::vector<DemoEvent>& events, std::string& error,
+               DemoSetup* setup = nullptr);
 
-// The same from a file; the error then starts with the file's name.
-bool readDemoFile(const std::string& path, std::vector<DemoEvent>& events, std::string& error);
+// The same from a file, which must be a plain file of at most 1 MiB; the error then starts with
+// the file's name.
+bool readDemoFile(const std::string& path, std::vector<DemoEvent>& events, std::string& error,
+                  DemoSetup* setup = nullptr);
 
 // Writes one demo line without its line end, such as "64 down return", and gives its length.
 // Allocates nothing, so the recorder can use it on every frame.
@@ -62,7 +78,8 @@ class DemoRecorder {
     DemoRecorder& operator=(const DemoRecorder&) = delete;
     ~DemoRecorder() { close(); }
 
-    bool open(const std::string& path, std::string& error);
+    // A version 1 demo, or version 2 when the game was started other than from its title.
+    bool open(const std::string& path, std::string& error, const DemoSetup& setup = {});
     // False when something could not be written.
     bool close();
     int poll(SDL_Event* event);

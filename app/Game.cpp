@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Course.h"
 #include "app/Demo.h"
 #include "app/Entry.h"
 #include "app/Music.h"
@@ -13,7 +14,7 @@
 
 namespace {
 
-// Bad command lines and demo files stop the game before it opens a window.
+// Bad command lines, demo and map files stop the game before it opens a window.
 int refuse(const std::string& what) {
     std::fprintf(stderr, "foldbot: %s\n", what.c_str());
     return 2;
@@ -21,6 +22,20 @@ int refuse(const std::string& what) {
 
 void noDelay(Uint32) {}
 const Clock unpaced{SDL_GetTicks, noDelay};
+
+int listLevels() {
+    std::vector<MapFile> maps;
+    std::string error;
+    if (!readPack(packFolder, maps, error)) return refuse(error);
+    for (size_t k = 0; k < maps.size(); ++k) {
+        const std::string shortest = maps[k].value("shortest");
+        std::printf("%2zu  %-28s %s%s%s\n", k + 1,
+                    maps[k].title.empty() ? "(no title)" : maps[k].title.c_str(),
+                    maps[k].path.c_str(), shortest.empty() ? "" : ", shortest ", shortest.c_str());
+    }
+    std::printf("Play one with: foldbot --pack --level N\n");
+    return 0;
+}
 
 } // namespace
 
@@ -32,29 +47,37 @@ int SDL_main(int argc, char* argv[]) {
         std::fputs(usageText, stdout);
         return 0;
     }
+    if (options.levels) return listLevels();
     std::vector<DemoEvent> demo;
-    if (!options.replay.empty() && !readDemoFile(options.replay, demo, error)) return refuse(error);
+    DemoSetup setup;
+    if (!options.replay.empty() && !readDemoFile(options.replay, demo, error, &setup))
+        return refuse(error);
     if (options.walkthrough && !parseDemo(walkthroughDemoText, demo, error))
         return refuse("the built-in walkthrough, " + error);
-    DemoRecorder recorder;
-    if (!options.record.empty() && !recorder.open(options.record, error)) return refuse(error);
-
-    // A window too large for the display is refused before it opens.
+    Course course;
+    if (!setUpCourse(options, setup, course, error)) return refuse(error);
+    for (const MapFile& map : course.maps)
+        if (!options.record.empty() && map.path.find_first_of("\r\n") != std::string::npos)
+            return refuse("a map whose name holds a line end cannot be named in a demo");
+    // A window too large for the display is refused before it opens, and before a demo is begun.
     ScreenPlan screen;
     if ((options.scale != 0 || options.fullscreen) &&
         !planScreenOnDisplay(options.scale, options.fullscreen, screen, error)) {
         SDL_Quit();
         return refuse(error);
     }
+    DemoRecorder recorder;
+    if (!options.record.empty() && !recorder.open(options.record, error, setupOf(course)))
+        return refuse(error);
 
-    LoopState state;
+    LoopState state = course.startState();
     Stage stage;
-    if (!startUp(stage, screen)) {
+    if (!startUp(stage, course, screen)) {
         // Nothing can be drawn without a screen: stop here rather than crash in the first frame.
         SDL_Quit();
         return 1;
     }
-    GameBoards boards(stage.sprites);
+    GameBoards boards(stage.sprites, course);
 
     DemoPlayer player(demo);
     const bool playing = !options.replay.empty() || options.walkthrough;

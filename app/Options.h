@@ -1,8 +1,9 @@
-// The game's command line: demos to record, replay or watch, the window's size, and the help
-// text.
+// The game's command line: demos to record, replay or watch, practice, maps, the window's size,
+// and the help text.
 #pragma once
 
 #include <string>
+#include <vector>
 
 struct Options {
     std::string record; // empty: not recording
@@ -10,13 +11,19 @@ struct Options {
     bool walkthrough = false;
     bool fast = false; // no pacing while a demo plays
     bool help = false;
+    bool practice = false;         // r restarts a level, u and Backspace undo
+    int level = 0;                 // start on this level (1-based), skipping the title; 0: title
+    std::vector<std::string> maps; // played in order instead of the shipped levels
+    bool pack = false;             // the shipped pack of maps
+    bool levels = false;           // list the pack's levels and stop
     // The window's size: 0 for the game's own 800 x 500, else 1 to 4 times that.
     int scale = 0;
     bool fullscreen = false;
 };
 
 // False, with what is wrong in `error`, for an unknown option, a missing file name or a
-// combination that makes no sense.
+// combination that makes no sense. How many maps a pack has is not known here: a level
+// number past the pack is caught once it is read.
 bool parseOptions(int argc, char* argv[], Options& options, std::string& error);
 
 extern const char usageText[];

@@ -35,6 +35,13 @@ void takeEvent(LoopState& state) {
     case SDLK_SPACE:
         state.direction = -1;
         break;
+    case SDLK_r:
+        if (state.practice) state.practiceKey = restartKey;
+        break;
+    case SDLK_u:
+    case SDLK_BACKSPACE:
+        if (state.practice) state.practiceKey = undoKey;
+        break;
     case SDLK_q:
         state.direction = 0;
         break;
@@ -65,9 +72,16 @@ void takeEvent(LoopState& state) {
     default:
         break;
     }
+    // Undo takes a point before each key that reaches a board.
+    for (SDLKey key :
+         {SDLK_SPACE, SDLK_q, SDLK_w, SDLK_e, SDLK_a, SDLK_s, SDLK_d, SDLK_z, SDLK_x, SDLK_c})
+        if (state.event.key.keysym.sym == key) state.keyed = true;
 }
 
-static Mix_Music* trackOf(const Stage& stage, SceneId scene) {
+Mix_Music* trackOf(const Stage& stage, SceneId scene) {
+    const size_t map = static_cast<size_t>(scene - firstMapScene);
+    if (scene >= firstMapScene && map < stage.largeMaps.size())
+        return stage.largeMaps[map] ? stage.level2Track : stage.level1Track;
     switch (scene) {
     case 1:
         return stage.titleTrack;
@@ -84,10 +98,16 @@ static Mix_Music* trackOf(const Stage& stage, SceneId scene) {
 
 void stepWipe(LoopState& state, const Stage& stage) {
     bool ended = false;
-    if (state.nextScene != state.scene) {
+    if (state.nextScene != state.scene || state.restartPending) {
         // A quit is final: the teeth still close but the scene no longer changes.
         if (state.wipe >= 250) {
-            if (state.scene != -1) state.scene = state.nextScene;
+            if (state.scene != -1) {
+                // A restart keeps the scene, and so its track; any other request wins over it.
+                state.quietWipe = state.nextScene == state.scene;
+                state.scene = state.nextScene;
+                state.restartPending = false;
+                state.closed = true;
+            }
         } else {
             state.wipe += 4;
         }
@@ -108,10 +128,11 @@ void stepWipe(LoopState& state, const Stage& stage) {
         state.tmp.y = static_cast<Sint16>(500 - state.wipe);
         SDL_UpperBlit(stage.tooth, nullptr, stage.screen, &state.tmp);
     }
-    if (ended) {
+    if (ended && !state.quietWipe) {
         stopMusic();
         playMusic(trackOf(stage, state.scene));
     }
+    if (ended) state.quietWipe = false;
 }
 
 void layBackground(const LoopState& state, const Stage& stage) {

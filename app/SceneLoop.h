@@ -2,14 +2,19 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "SDL.h"
 #include "SDL_mixer.h"
 
 #include "app/Present.h"
 
-// 1 title, 2 first level, 3 second level, 8 end, -1 quit.
+// 1 title, 2 first level, 3 second level, 8 end, -1 quit; maps played from files are 100, 101...
 using SceneId = int32_t;
+constexpr SceneId firstMapScene = 100;
+
+// Practice mode's keys, taken like the others and acted on by the level's board.
+enum PracticeKey : int32_t { noPracticeKey = 0, restartKey, undoKey };
 
 // Everything the loop keeps between frames.
 struct LoopState {
@@ -19,6 +24,13 @@ struct LoopState {
     int32_t direction = -1;
     SDL_Event event{};
     SDL_Rect tmp{};
+
+    bool practice = false;                   // r, u and Backspace act on the levels
+    PracticeKey practiceKey = noPracticeKey; // taken this frame
+    bool keyed = false;                      // this frame's direction comes from a key
+    bool restartPending = false; // the teeth close to restart the level, not to leave it
+    bool quietWipe = false;      // the running wipe restarted the level: its track plays on
+    bool closed = false;         // the teeth met this frame and changed the scene or restarted
 };
 
 // What start-up loaded; any picture or track may be missing.
@@ -32,8 +44,14 @@ struct Stage {
     Mix_Music* level1Track = nullptr;
     Mix_Music* level2Track = nullptr;
     Mix_Music* endTrack = nullptr;
+    // For each map played from a file: whether it is larger than the screen, which gives it
+    // the second level's track rather than the first's.
+    std::vector<bool> largeMaps;
     ScaledWindow window; // only for --scale and --fullscreen
 };
+
+// The track a wipe into the scene starts.
+Mix_Music* trackOf(const Stage& stage, SceneId scene);
 
 // The pacer's time source, swappable so a test can run frames without waiting.
 struct Clock {
@@ -80,6 +98,9 @@ template <class Title, class First, class Second, class End> struct SceneBoards 
 template <class Title, class First, class Second, class End>
 SceneBoards(Title&, First&, Second&, End&) -> SceneBoards<Title, First, Second, End>;
 
+// What the boards do when the teeth have met; the game's own boards restart a level here.
+template <class Boards> void wipeClosed(LoopState&, Boards&) {}
+
 // Runs the current scene's board; the levels' goals ask for the next scene on every frame.
 template <class Boards> void runSceneBoard(LoopState& state, SDL_Surface* screen, Boards& boards) {
     switch (state.scene) {
@@ -111,7 +132,13 @@ bool runFrame(LoopState& state, const Stage& stage, Boards& boards, const Clock&
     if (events.poll(events.context, &state.event)) takeEvent(state);
     runSceneBoard(state, stage.screen, boards);
     state.direction = 1000;
+    state.keyed = false;
+    state.practiceKey = noPracticeKey;
     if (state.nextScene != 0) stepWipe(state, stage);
+    if (state.closed) {
+        wipeClosed(state, boards);
+        state.closed = false;
+    }
     if (stage.window.surface)
         presentScaled(stage.screen, stage.window);
     else

@@ -1,10 +1,111 @@
-// The game's start-up, in the order the player's first frame relies on.
+// The game's start-up, in the order the player's first frame relies on, and its boards.
 #include "app/Startup.h"
 
 #include "app/Music.h"
 #include "app/Video.h"
 
-bool startUp(Stage& stage, const ScreenPlan& screen) {
+GameBoards::GameBoards(SDL_Surface* sprites, const Course& course)
+    : title(contentTexts[0], dancerPoses, sprites, 15, 13),
+      level1(contentTexts[1], chainPoses, sprites, 40, 20),
+      level2(contentTexts[2], chainPoses, sprites, 40, 25),
+      ragequit(contentTexts[3], chainPoses, sprites, 40, 25), level1Fresh(level1),
+      level2Fresh(level2) {
+    for (const MapFile& map : course.maps) {
+        MapSlot slot;
+        if (map.large)
+            slot.large = std::make_unique<MapBoard<80, 50>>(map, sprites);
+        else
+            slot.small = std::make_unique<MapBoard<40, 25>>(map, sprites);
+        maps.push_back(std::move(slot));
+    }
+    if (!course.practice) return;
+    // Copies made now, so that no key ever allocates one.
+    if (course.maps.empty()) {
+        undo40x20.reserve(level1);
+        undo80x50.reserve(level2);
+    }
+    for (const MapSlot& slot : maps) {
+        if (slot.small && !undo40x25.ready()) undo40x25.reserve(slot.small->board);
+        if (slot.large && !undo80x50.ready()) undo80x50.reserve(slot.large->board);
+    }
+}
+
+namespace {
+
+// One frame of a level: the practice keys first, then the board with the frame's direction.
+template <int W, int H>
+void playLevel(LoopState& state, SDL_Surface* screen, Level<W, H>& board,
+               UndoRing<Level<W, H>>& undo, int32_t offX, int32_t offY, SceneId next) {
+    // Nothing to take back while the teeth move or once the goal is reached.
+    if (state.practiceKey != noPracticeKey && state.nextScene == 0 && !board.hasWon()) {
+        // An undone board is shown as it was, not stepped on from there in the same frame.
+        if (state.practiceKey == undoKey && undo.pop(board)) {
+            board.draw(screen, offX, offY);
+            return;
+        }
+        if (state.practiceKey == restartKey) {
+            // The restart can be undone too: r sits next to e.
+            undo.push(board);
+            state.nextScene = state.scene;
+            state.restartPending = true;
+        }
+    }
+    // Keys during a restart's closing teeth reach a board about to be thrown away.
+    if (state.keyed && !state.restartPending) undo.push(board);
+    if (runBoard(screen, board, state.direction, offX, offY)) state.nextScene = next;
+}
+
+} // namespace
+
+void runSceneBoard(LoopState& state, SDL_Surface* screen, GameBoards& boards) {
+    switch (state.scene) {
+    case 1:
+        runBoard(screen, boards.title, state.direction, 0, 260);
+        return;
+    case 2:
+        playLevel(state, screen, boards.level1, boards.undo40x20, 0, 0, 3);
+        return;
+    case 3:
+        playLevel(state, screen, boards.level2, boards.undo80x50, 0, 0, 8);
+        return;
+    case 8:
+        runBoard(screen, boards.ragequit, state.direction, 0, 0);
+        return;
+    default:
+        break;
+    }
+    const size_t k = static_cast<size_t>(state.scene - firstMapScene);
+    if (state.scene < firstMapScene || k >= boards.maps.size()) return;
+    const SceneId next = k + 1 < boards.maps.size() ? state.scene + 1 : 8;
+    GameBoards::MapSlot& slot = boards.maps[k];
+    if (slot.small)
+        playLevel(state, screen, slot.small->board, boards.undo40x25, slot.small->offX,
+                  slot.small->offY, next);
+    else
+        playLevel(state, screen, slot.large->board, boards.undo80x50, slot.large->offX,
+                  slot.large->offY, next);
+}
+
+void wipeClosed(LoopState& state, GameBoards& boards) {
+    if (!state.quietWipe) {
+        boards.undo40x20.clear();
+        boards.undo40x25.clear();
+        boards.undo80x50.clear();
+        return;
+    }
+    const size_t k = static_cast<size_t>(state.scene - firstMapScene);
+    if (state.scene == 2) {
+        boards.level1 = boards.level1Fresh;
+    } else if (state.scene == 3) {
+        boards.level2 = boards.level2Fresh;
+    } else if (state.scene >= firstMapScene && k < boards.maps.size()) {
+        GameBoards::MapSlot& slot = boards.maps[k];
+        if (slot.small) slot.small->board = slot.small->fresh;
+        if (slot.large) slot.large->board = slot.large->fresh;
+    }
+}
+
+bool startUp(Stage& stage, const Course& course, const ScreenPlan& screen) {
     stage.screen =
         screen.plain() ? initVideo("!#@*") : openScaledScreen("!#@*", screen, stage.window);
     if (stage.screen == nullptr) return false;
@@ -18,6 +119,7 @@ bool startUp(Stage& stage, const ScreenPlan& screen) {
     stage.level1Track = loadMusic("./snd/robot_wars.ogg");
     stage.level2Track = loadMusic("./snd/lurm.ogg");
     stage.endTrack = loadMusic("./snd/down.ogg");
-    playMusic(stage.titleTrack);
+    for (const MapFile& map : course.maps) stage.largeMaps.push_back(map.large);
+    playMusic(trackOf(stage, course.firstScene()));
     return true;
 }

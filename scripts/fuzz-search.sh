@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# A long search with one harness: bash scripts/fuzz-search.sh NAME [SECONDS]   (NAME: demo, keys, picture)
+# A long search with one harness: bash scripts/fuzz-search.sh NAME [SECONDS]   (NAME: demo, keys, map, picture)
 # The corpus grows in build-fuzz/corpus/NAME across searches; whatever breaks the harness lands in
 # build-fuzz/findings/NAME/, to be fixed and then kept in tests/fuzz/NAME/ as a regression case.
 set -euo pipefail

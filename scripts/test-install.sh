@@ -4,7 +4,7 @@
 # holds everything and passes lintian. Builds on build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/deps.sh desktop-file-utils appstream lintian man-db dpkg-dev
+bash scripts/deps.sh desktop-file-utils appstream lintian man-db dpkg-dev binutils file
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -19,17 +19,22 @@ fail() {
 
 echo "-- menu entry, metadata and man page"
 appstreamcli validate --no-net packaging/*.metainfo.xml
-MANWIDTH=80 man --warnings -l packaging/foldbot.6 >/dev/null 2>"$tmp/man.err"
-[ ! -s "$tmp/man.err" ] || fail "man page warnings: $(cat "$tmp/man.err")"
+for page in packaging/foldbot.6 packaging/foldbot-solve.6; do
+  MANWIDTH=80 man --warnings -l "$page" >/dev/null 2>"$tmp/man.err"
+  [ ! -s "$tmp/man.err" ] || fail "$page warnings: $(cat "$tmp/man.err")"
+done
 
 # Every file either way of installing must bring, relative to the prefix.
-files=(games/foldbot libexec/foldbot/foldbot
+files=(games/foldbot games/foldbot-solve libexec/foldbot/foldbot
        share/foldbot/img/{title,tooth,bot,loose}.bmp
        share/foldbot/snd/{goof,robot_wars,lurm,down}.ogg
        share/applications/org.foldbot.foldbot.desktop
        share/metainfo/org.foldbot.foldbot.metainfo.xml
        share/icons/hicolor/{64x64,128x128}/apps/foldbot.png
-       share/man/man6/foldbot.6.gz share/doc/foldbot/copyright share/doc/foldbot/changelog.gz)
+       share/man/man6/foldbot.6.gz share/man/man6/foldbot-solve.6.gz
+       share/doc/foldbot/copyright share/doc/foldbot/changelog.gz share/doc/foldbot/levels.md)
+# The pack, as it stands in the source.
+for map in levels/*.map; do [ -e "$map" ] && files+=("share/foldbot/$map"); done
 
 echo "-- install into a prefix with a space in its path"
 prefix="$tmp/my games/usr"
@@ -49,6 +54,10 @@ echo "-- the menu entry's command, run from another folder, finds everything and
 exec_line=$(sed -n 's/^Exec=//p' "$desktop")
 eval "command=($exec_line)"
 [ "${command[*]}" = "$prefix/games/foldbot" ] || fail "menu entry runs ${command[*]}"
+# The practice action starts the same launcher with --practice.
+action_exec=$(sed -n '/^\[Desktop Action practice\]/,$ s/^Exec=//p' "$desktop")
+eval "action=($action_exec)"
+[ "${action[*]}" = "$prefix/games/foldbot --practice" ] || fail "practice action runs ${action[*]}"
 mkdir "$tmp/elsewhere"
 game=$(readlink -f "$prefix/libexec/foldbot/foldbot")
 (cd "$tmp/elsewhere" && exec "${command[@]}" >"$tmp/out" 2>&1) &
@@ -71,7 +80,25 @@ wait "$pid" || status=$?
 [ "$status" -eq 0 ] || fail "game exit status $status: $(cat "$tmp/out")"
 [ ! -s "$tmp/out" ] || fail "game printed: $(cat "$tmp/out")"
 
-echo "-- the launcher makes demo files absolute and passes everything else through"
+echo "-- the installed game finds its pack of levels from any folder"
+if compgen -G "levels/*.map" >/dev/null; then
+  (cd "$tmp/elsewhere" && "$prefix/games/foldbot" --levels >"$tmp/levels.out") ||
+    fail "--levels: $(cat "$tmp/levels.out")"
+  [ "$(grep -c 'levels/' "$tmp/levels.out")" -eq "$(ls levels/*.map | wc -l)" ] ||
+    fail "--levels lists: $(cat "$tmp/levels.out")"
+fi
+
+echo "-- the installed solver runs on its own, from another folder, on a map file"
+(cd "$tmp/elsewhere" && "$prefix/games/foldbot-solve" --export level1 >level1.map &&
+  "$prefix/games/foldbot-solve" --fast level1.map >"$tmp/solve.out") ||
+  fail "installed solver: $(cat "$tmp/solve.out" 2>/dev/null)"
+grep -q '^level1.map: 47 steps' "$tmp/solve.out" || fail "installed solver: $(tail -1 "$tmp/solve.out")"
+# Tuned for no processor but the architecture's baseline: AVX and later are not assumed.
+if objdump -d --no-show-raw-insn "$prefix/games/foldbot-solve" | grep -qE '\b(vpbroadcast|vzeroupper|vmovdq[au])'; then
+  fail "the installed solver uses AVX instructions"
+fi
+
+echo "-- the launcher makes demo and map files absolute and passes everything else through"
 cat >"$prefix/libexec/foldbot/foldbot" <<'FAKE'
 #!/bin/sh
 pwd -P
@@ -82,10 +109,11 @@ mkdir "$tmp/bin"
 ln -s "$prefix/games/foldbot" "$tmp/bin/foldbot"
 here="$tmp/elsewhere"
 (cd "$here" && PATH="$tmp/bin:$PATH" foldbot --fast --record my.demo --replay /abs/x.demo \
-  --walkthrough --replay "sub dir/y.demo" "with space" --record=z.demo --help --record) >"$tmp/args"
+  --walkthrough --replay "sub dir/y.demo" "with space" --map a.map --map /b.map --practice \
+  --record=z.demo --help --record) >"$tmp/args"
 expected=("$(cd "$prefix/share/foldbot" && pwd -P)" --fast --record "$here/my.demo" --replay
-          /abs/x.demo --walkthrough --replay "$here/sub dir/y.demo" "with space" --record=z.demo
-          --help --record)
+          /abs/x.demo --walkthrough --replay "$here/sub dir/y.demo" "with space" --map
+          "$here/a.map" --map /b.map --practice --record=z.demo --help --record)
 diff <(printf '%s\n' "${expected[@]}") "$tmp/args" || fail "launcher arguments"
 
 echo "-- Debian package"
@@ -97,6 +125,9 @@ for f in "${files[@]}"; do grep -qx "./usr/$f" "$tmp/contents" || fail "not in t
 dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/applications/org.foldbot.foldbot.desktop \
   >"$tmp/package.desktop"
 grep -qx 'Exec=/usr/games/foldbot' "$tmp/package.desktop" || fail "package's menu entry command"
+grep -qx 'Exec=/usr/games/foldbot --practice' "$tmp/package.desktop" || fail "package's practice action"
+dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/games/foldbot-solve >"$tmp/package-solve"
+file "$tmp/package-solve" | grep -q ', stripped' || fail "the packaged solver is not stripped"
 desktop-file-validate "$tmp/package.desktop"
 depends=$(dpkg-deb --field "$deb" Depends)
 echo "Depends: $depends"

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/Course.h"
 #include "app/Demo.h"
 #include "app/Walkthrough.h"
 #include "demo_support.h"
@@ -75,6 +76,12 @@ TEST(Allocation, NoneAfterStartUpInThousandsOfFramesOfEveryScene) {
     const EventSource replay = recorder.source(player.source());
     GameBoards played(game.stage.sprites), replayed(game.stage.sprites);
     LoopState first, second;
+    // Practice mode on the second level: its undo points and restarts copy into a ring made here.
+    Course course;
+    course.practice = true;
+    course.level = 2;
+    GameBoards practised(game.stage.sprites, course);
+    LoopState third = course.startState();
 
     // First the keyboard: title poses, Enter, level poses mid-glide, a break-up, Escape's wipe,
     // the end board's poses, Escape to quit. Then the walkthrough, recorded, and a quit.
@@ -82,6 +89,10 @@ TEST(Allocation, NoneAfterStartUpInThousandsOfFramesOfEveryScene) {
                                       {400, SDLK_RETURN}, {600, SDLK_s},     {610, SDLK_c},
                                       {700, SDLK_d},      {800, SDLK_SPACE}, {1200, SDLK_ESCAPE},
                                       {1400, SDLK_c},     {1420, SDLK_z},    {2000, SDLK_ESCAPE}};
+    const std::map<long, SDLKey> practiceKeys{
+        {5, SDLK_c},   {30, SDLK_d},  {60, SDLK_u},  {61, SDLK_s},  {90, SDLK_SPACE},
+        {120, SDLK_r}, {300, SDLK_c}, {320, SDLK_u}, {321, SDLK_u}, {322, SDLK_BACKSPACE},
+        {340, SDLK_e}, {360, SDLK_r}, {500, SDLK_u}, {520, SDLK_q}, {900, SDLK_ESCAPE}};
     counting = true;
     long frames = 0;
     for (bool on = true; on; ++frames) {
@@ -92,6 +103,12 @@ TEST(Allocation, NoneAfterStartUpInThousandsOfFramesOfEveryScene) {
         on = runFrame(first, game.stage, played, fakeClock);
     }
     EXPECT_EQ(frames, 2001);
+    for (long f = 1; f < 1100; ++f) {
+        if (auto key = practiceKeys.find(f); key != practiceKeys.end())
+            push(SDL_KEYDOWN, key->second);
+        runFrame(third, game.stage, practised, fakeClock);
+    }
+    EXPECT_EQ(third.scene, 8);
     while (frames < 20000 && (player.playing() || second.nextScene != 0)) {
         runFrame(second, game.stage, replayed, fakeClock, replay);
         ++frames;

@@ -47,11 +47,34 @@ TEST(DemoFiles, HandEditsAreReadAndFaultsNamedByLine) {
     EXPECT_TRUE(events[1].type == SDL_KEYDOWN && events[1].key == SDLK_q);
     EXPECT_TRUE(events[2].type == SDL_KEYUP && events[2].key == SDLK_q);
     EXPECT_EQ(events[3].type, SDL_QUIT);
+    // A version 2 demo says how its game was started; a map's name may hold blanks.
+    DemoSetup setup;
+    ASSERT_TRUE(parseDemo("foldbot-demo 2\n# how it began\nOption practice\noption level 2\n"
+                          "option map my maps/a b.map  00000000DEADBEEF \n5 down c\n",
+                          events, error, &setup))
+        << error;
+    EXPECT_TRUE(setup.practice);
+    EXPECT_EQ(setup.level, 2);
+    ASSERT_EQ(setup.maps.size(), 1u);
+    EXPECT_EQ(setup.maps[0].name, "my maps/a b.map");
+    EXPECT_EQ(setup.maps[0].checksum, "00000000deadbeef");
+    EXPECT_EQ(events.size(), 1u);
 
     const std::string head = "foldbot-demo 1\n9 quit\n";
     for (const auto& [text, message] : std::vector<std::pair<std::string, std::string>>{
              {"12 down q\n", "line 1: not a demo: it should begin with \"foldbot-demo 1\""},
-             {"foldbot-demo 2\n", "line 1: demo version 2 is newer than this game reads (1)"},
+             {"foldbot-demo 3\n", "line 1: demo version 3 is newer than this game reads (2)"},
+             {head + "option practice\n", "line 3: option lines need a version 2 demo "
+                                          "(\"foldbot-demo 2\")"},
+             {"foldbot-demo 2\n9 quit\noption practice\n",
+              "line 3: option lines come before the first event"},
+             {"foldbot-demo 2\noption scale 2\n",
+              "line 2: unknown option \"scale 2\" (a demo may say: option practice, option "
+              "level N, option map FILE CHECKSUM)"},
+             {"foldbot-demo 2\noption level two\n",
+              "line 2: \"option level\" needs a level number, not \"two\""},
+             {"foldbot-demo 2\noption map a.map 12ab\n",
+              "line 2: \"option map\" needs a file name and its checksum of 16 hex digits"},
              {head + "9 down w\n",
               "line 3: frame 9 is not after the frame before, 9 (one event a frame, in order)"},
              {head + "4294967296 quit\n",
@@ -73,6 +96,9 @@ TEST(DemoProgram, BadOptionsAndFilesExitWithStatusTwoBeforeAnyWindow) {
     std::filesystem::create_directory(dir);
     std::ofstream(dir + "/bad.demo") << "foldbot-demo 1\n10 down q\n11 down w x\n";
     std::ofstream(dir + "/good.demo") << "foldbot-demo 1\n2 quit\n";
+    std::ofstream(dir + "/v3.demo") << "foldbot-demo 3\n2 quit\n";
+    std::ofstream(dir + "/tab.map") << "#1@\n#\t#\n";
+    std::ofstream(dir + "/odd.demo") << "foldbot-demo 2\noption mirror\n2 quit\n";
     for (const auto& [args, message] :
          std::vector<std::pair<std::vector<std::string>, std::string>>{
              {{"--jump"}, "unknown option \"--jump\" (see --help)"},
@@ -82,7 +108,47 @@ TEST(DemoProgram, BadOptionsAndFilesExitWithStatusTwoBeforeAnyWindow) {
               "--replay and --walkthrough both play a demo; choose one (see --help)"},
              {{"--replay", "missing.demo"},
               "missing.demo: cannot read it: No such file or directory"},
-             {{"--replay", "."}, ".: cannot read it: Is a directory"},
+             {{"--replay", "."}, ".: is a folder, not a file"},
+             {{"--replay", "/dev/zero"},
+              "/dev/zero: is not a plain file (a device, a pipe or a "
+              "socket)"},
+             {{"--level"},
+              "--level needs a level number: 1 or 2 (with --map or --pack, the "
+              "number of a map) (see --help)"},
+             {{"--level", "3"},
+              "--level takes 1 or 2 (the first or the second level), not \"3\" "
+              "(see --help)"},
+             {{"--level", "0"},
+              "--level takes 1 or 2 (the first or the second level), not \"0\" "
+              "(see --help)"},
+             {{"--level", "x"},
+              "--level takes 1 or 2 (the first or the second level), not \"x\" "
+              "(see --help)"},
+             {{"--level", "1", "--walkthrough"},
+              "--walkthrough plays the shipped game from its title; it cannot go with --level, "
+              "--map or --pack (see --help)"},
+             {{"--replay", "good.demo", "--practice"},
+              "--practice cannot go with --replay: the demo says how it was recorded, and is "
+              "replayed that way (see --help)"},
+             {{"--replay", "good.demo", "--level", "2"},
+              "--level cannot go with --replay: the demo says how it was recorded, and is "
+              "replayed that way (see --help)"},
+             {{"--map", "tab.map"},
+              "tab.map, line 2, column 2: a tab (cells are blanks, not tabs)"},
+             {{"--map", "/dev/zero"},
+              "/dev/zero: is not a plain file (a device, a pipe or a socket)"},
+             {{"--map", "tab.map", "--map", "tab.map", "--level", "3"},
+              "--level 3: only 2 maps are given (see --help)"},
+             {{"--pack", "--map", "tab.map"},
+              "--pack and --map both choose the maps; choose one (see --help)"},
+             {{"--pack"}, "levels: cannot read the pack's folder: No such file or directory"},
+             {{"--replay", "v3.demo"},
+              "v3.demo, line 1: demo version 3 is newer than this game "
+              "reads (2)"},
+             {{"--replay", "odd.demo"},
+              "odd.demo, line 2: unknown option \"mirror\" (a demo may "
+              "say: option practice, option level N, option map FILE "
+              "CHECKSUM)"},
              {{"--replay", "bad.demo"}, "bad.demo, line 3: unknown key \"w x\""},
              {{"--replay", "good.demo", "--record", "no/folder.demo"},
               "no/folder.demo: cannot write it: No such file or directory"},
@@ -96,8 +162,19 @@ TEST(DemoProgram, BadOptionsAndFilesExitWithStatusTwoBeforeAnyWindow) {
     }
     Outcome help = runProgram({FOLDBOT_BIN, "--replay", "missing.demo", "--help"}, dir);
     EXPECT_TRUE(exitedWith(help.status, 0));
-    EXPECT_EQ(help.out.rfind("Usage: foldbot [--record FILE] [--replay FILE | --walkthrough]", 0),
-              0u);
+    EXPECT_EQ(help.out.rfind("Usage: foldbot [--practice] [--level N]", 0), 0u);
+    // A pack's levels are listed by title, and a level past its end is refused.
+    std::filesystem::create_directory(dir + "/levels");
+    std::ofstream(dir + "/levels/02-b.map") << "; title: Second\n; shortest: 1 steps\n12\n@\n";
+    std::ofstream(dir + "/levels/01-a.map") << "; title: First\n1@\n";
+    Outcome listed = runProgram({FOLDBOT_BIN, "--levels"}, dir);
+    EXPECT_TRUE(exitedWith(listed.status, 0));
+    EXPECT_EQ(listed.out, " 1  First                        levels/01-a.map\n"
+                          " 2  Second                       levels/02-b.map, shortest 1 steps\n"
+                          "Play one with: foldbot --pack --level N\n");
+    Outcome past = runProgram({FOLDBOT_BIN, "--pack", "--level", "3"}, dir);
+    EXPECT_TRUE(exitedWith(past.status, 2));
+    EXPECT_EQ(past.err, "foldbot: --level 3: there are 2 levels in the pack\n");
     // A good demo does start the game, which reports the missing pictures and quits on frame 2.
     Outcome played = runProgram({FOLDBOT_BIN, "--replay", "good.demo", "--fast"}, dir);
     EXPECT_TRUE(exitedWith(played.status, 0));

@@ -89,7 +89,7 @@ struct HeadlessGame {
     explicit HeadlessGame(const ScreenPlan& screen = ScreenPlan{}) {
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
-        up = chdir(ASSET_ROOT) == 0 && startUp(stage, screen);
+        up = chdir(ASSET_ROOT) == 0 && startUp(stage, Course{}, screen);
         for (SDL_Event old; SDL_PollEvent(&old);) {
         }
     }
@@ -112,6 +112,37 @@ inline void push(Uint8 type, SDLKey key = SDLK_UNKNOWN, SDLMod mod = KMOD_NONE) 
     e.key.keysym.sym = key;
     e.key.keysym.mod = mod;
     SDL_PushEvent(&e);
+}
+
+// Hands the loop one chosen event on the frame it is asked for.
+struct Script {
+    SDL_Event event{};
+    bool ready = false;
+    void key(SDLKey k) {
+        event = {};
+        event.type = SDL_KEYDOWN;
+        event.key.state = SDL_PRESSED;
+        event.key.keysym.sym = k;
+        ready = true;
+    }
+    static int poll(void* self, SDL_Event* e) {
+        auto* s = static_cast<Script*>(self);
+        if (!s->ready) return 0;
+        *e = s->event;
+        s->ready = false;
+        return 1;
+    }
+    EventSource source() { return {poll, this}; }
+};
+
+// A checksum of a whole picture, as the tests that watch flips keep them.
+inline uint64_t pictureSum(SDL_Surface* s) {
+    uint64_t h = 1469598103934665603ull;
+    for (int y = 0; y < s->h; ++y)
+        for (int x = 0; x < s->w; ++x)
+            h = (h ^ static_cast<const Uint32*>(s->pixels)[y * s->pitch / 4 + x]) *
+                1099511628211ull;
+    return h;
 }
 
 // Frames run back to back: time moves a frame's worth per call and nothing waits.

@@ -40,6 +40,31 @@ target_link_options(foldbot PRIVATE
   -sEXIT_RUNTIME=1
   -sALLOW_MEMORY_GROWTH=1
   "SHELL:--preload-file ${FOLDBOT_WEB_ASSETS}/img@/img"
-  "SHELL:--preload-file ${FOLDBOT_WEB_ASSETS}/snd@/snd")
+  "SHELL:--preload-file ${FOLDBOT_WEB_ASSETS}/snd@/snd"
+  # The pack of levels, where the game looks for ./levels.
+  "SHELL:--preload-file ${PROJECT_SOURCE_DIR}/levels@/levels --exclude-file *.keys")
+
+# The page lists the pack's levels by title, read from the maps' headers: pack.js.
+file(GLOB pack_maps CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/levels/*.map)
+list(SORT pack_maps)
+set(pack_json "")
+foreach(map ${pack_maps})
+  # No row holds a ';', so the first line with "; title:" is the header's.
+  file(STRINGS ${map} title_line REGEX "; *[Tt]itle *:" LIMIT_COUNT 1)
+  string(REGEX REPLACE "^.*; *[Tt]itle *: *" "" title "${title_line}")
+  string(STRIP "${title}" title)
+  # A JSON string, shown by the page as text and never as markup.
+  string(REPLACE "\\" "\\\\" title "${title}")
+  string(REPLACE "\"" "\\\"" title "${title}")
+  string(REPLACE "<" "\\u003c" title "${title}")
+  if(pack_json)
+    string(APPEND pack_json ", ")
+  endif()
+  string(APPEND pack_json "\"${title}\"")
+endforeach()
+file(WRITE ${CMAKE_BINARY_DIR}/pack.js
+     "// The pack's levels in play order, by title (made by the build from levels/).\n"
+     "var packTitles = [${pack_json}];\n")
+set_property(TARGET foldbot APPEND PROPERTY LINK_DEPENDS "${pack_maps}")
 
 configure_file(${CMAKE_CURRENT_LIST_DIR}/index.html ${CMAKE_BINARY_DIR}/index.html COPYONLY)

@@ -2,8 +2,10 @@
 #include <benchmark/benchmark.h>
 
 #include <initializer_list>
+#include <type_traits>
 #include <vector>
 
+#include "app/Practice.h"
 #include "board/Level.h"
 #include "content/Content.h"
 
@@ -143,8 +145,37 @@ void BM_BareBlitsLevel2(benchmark::State& state) {
     state.counters["blits"] = static_cast<double>(sources.size());
 }
 
+// Practice mode: the undo point a key takes (a board copy into the ring), and a point taken
+// and undone again; the undo alone is the difference.
+template <class Make> void BM_UndoPoint(benchmark::State& state, Make make) {
+    const auto start = make();
+    UndoRing<std::remove_const_t<decltype(start)>> ring;
+    ring.reserve(start);
+    for (auto _ : state) {
+        ring.push(start);
+        benchmark::ClobberMemory();
+    }
+    state.counters["bytes"] = sizeof start;
+}
+template <class Make> void BM_UndoPointAndUndo(benchmark::State& state, Make make) {
+    const auto start = make();
+    auto board = start;
+    UndoRing<decltype(board)> ring;
+    ring.reserve(start);
+    for (auto _ : state) {
+        ring.push(start);
+        ring.pop(board);
+        benchmark::DoNotOptimize(board.parts);
+        benchmark::ClobberMemory();
+    }
+}
+
 } // namespace
 
+BENCHMARK_CAPTURE(BM_UndoPoint, level1, level1State);
+BENCHMARK_CAPTURE(BM_UndoPoint, level2, level2Bare);
+BENCHMARK_CAPTURE(BM_UndoPointAndUndo, level1, level1State);
+BENCHMARK_CAPTURE(BM_UndoPointAndUndo, level2, level2Bare);
 BENCHMARK_CAPTURE(BM_Step, title, titleState);
 BENCHMARK_CAPTURE(BM_Step, level1, level1State);
 BENCHMARK_CAPTURE(BM_Step, level2, level2Bare);

@@ -82,7 +82,7 @@ struct Game {
         ScreenPlan plan;
         std::string error;
         planScreen(scale, false, 0, 0, plan, error);
-        startUp(stage, plan);
+        startUp(stage, Course{}, plan);
         boards = new GameBoards(stage.sprites);
     }
     ~Game() {

@@ -1,5 +1,7 @@
 // Writes each harness's starting corpus: OUTPUT/picture/ and OUTPUT/keys/.
 #include "app/Walkthrough.h"
+#include "content/Content.h"
+#include "content/MapFile.h"
 #include "tools/fuzz/Bitmaps.h"
 
 #include <cstdio>
@@ -88,6 +90,24 @@ std::vector<std::vector<uint8_t>> demoSeeds() {
         "foldbot-demo 1\n# comment\n\n3 down RETURN\r\n9 up 13\n12 event 4\n20 quit\n",
         "foldbot-demo 1\n5 down escape\n200 down escape\n",
         "foldbot-demo 2\n1 down return\n",
+        "foldbot-demo 2\noption practice\noption level 2\n5 down c\n30 down r\n40 down u\n",
+        "foldbot-demo 2\noption map missing.map 0123456789abcdef\n3 down w\n",
+    };
+    std::vector<std::vector<uint8_t>> seeds;
+    for (const std::string& t : texts) seeds.emplace_back(t.begin(), t.end());
+    return seeds;
+}
+
+// Map files: the shipped levels written out, and small maps with every kind of cell and header.
+std::vector<std::vector<uint8_t>> mapSeeds() {
+    const std::vector<std::string> texts{
+        mapFileText(contentTexts[1], 40, 20, "First level"),
+        mapFileText(contentTexts[2], 80, 50, "Second level"),
+        "; title: stairs\n##########\n#        #\n#12      #\n######## #\n#        #\n"
+        "#@########\n",
+        "\xEF\xBB\xBF; poses: figure\r\n#######\r\n#1234 #\r\n#>>!<<#\r\n###@###\r\n",
+        "; shortest: 3 steps\n\n 12 3\n#<<>>#\n#!  @\n",
+        std::string(41, '#') + "\n#1   2@\n",
     };
     std::vector<std::vector<uint8_t>> seeds;
     for (const std::string& t : texts) seeds.emplace_back(t.begin(), t.end());
@@ -98,6 +118,7 @@ std::vector<std::vector<uint8_t>> demoSeeds() {
 const std::vector<std::pair<const char*, std::vector<std::vector<uint8_t>> (*)()>> harnesses{
     {"demo", demoSeeds},
     {"keys", keySeeds},
+    {"map", mapSeeds},
     {"picture", pictureSeeds},
 };
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Course.h"
 #include "app/Demo.h"
 #include "app/Startup.h"
 #include "app/Video.h"
@@ -41,7 +42,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const char* path = scratch.write(data, size);
     std::vector<DemoEvent> events;
     std::string error;
-    if (!readDemoFile(path, events, error)) {
+    DemoSetup setup;
+    Options options;
+    options.replay = path;
+    Course course;
+    if (!readDemoFile(path, events, error, &setup) ||
+        !setUpCourse(options, setup, course, error)) {
         if (error.empty()) std::abort(); // a refusal always says why
         return 0;
     }
@@ -52,8 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SDL_Event stale;
     while (SDL_PollEvent(&stale)) {
     }
-    LoopState state;
-    GameBoards boards(stage.sprites);
+    LoopState state = course.startState();
+    GameBoards boards(stage.sprites, course);
     DemoPlayer player(events);
     for (uint32_t frame = 0; frame < frameLimit; ++frame)
         if (!runFrame(state, stage, boards, fast, player.source())) break;

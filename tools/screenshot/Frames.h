@@ -18,5 +18,8 @@ extern const Clock fastClock;
 void press(SDLKey key);
 
 // Plays a key file in its level's scene and saves the board at the end of each stage:
-// BOARD KEYFILE OUTDIR LASTSTEP...
+// BOARD|FILE.map KEYFILE OUTDIR LASTSTEP...
 int routeShots(int argc, char* argv[]);
+
+// Saves a map file's first frame, as the game shows it: FILE.map OUTPUT.png
+int mapShot(int argc, char* argv[]);

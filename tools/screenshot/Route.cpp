@@ -1,5 +1,5 @@
 // Plays a walkthrough key file through the real frame function and saves the board at the end of
-// each stage, with the keys each stage takes.
+// each stage, with the keys each stage takes; and a map file's first frame.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -90,11 +90,33 @@ int play(Board& board, SceneId scene, Stage& stage, GameBoards& boards,
     return 0;
 }
 
+// A course of one map file, as `foldbot --map FILE` plays it; false, with why, if it is wrong.
+bool mapCourse(const std::string& path, Course& course) {
+    MapFile map;
+    std::string error;
+    if (!readMapFile(path, map, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return false;
+    }
+    course.maps.push_back(std::move(map));
+    return true;
+}
+
+bool isMapFile(const std::string& name) {
+    return name.size() > 4 && name.compare(name.size() - 4, 4, ".map") == 0;
+}
+
+// "levels/04-handholds.map" is named "04-handholds" in the pictures' names.
+std::string baseName(const std::string& path) {
+    const std::string file = path.substr(path.rfind('/') + 1);
+    return isMapFile(file) ? file.substr(0, file.size() - 4) : file;
+}
+
 } // namespace
 
 int routeShots(int argc, char* argv[]) {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: --route BOARD KEYFILE OUTPUT_FOLDER LAST_STEP...\n");
+        std::fprintf(stderr, "usage: --route BOARD|FILE.map KEYFILE OUTPUT_FOLDER LAST_STEP...\n");
         return 2;
     }
     const std::string board = argv[0];
@@ -104,6 +126,8 @@ int routeShots(int argc, char* argv[]) {
         std::fprintf(stderr, "%s\n", why.c_str());
         return 2;
     }
+    Course course;
+    if (isMapFile(board) && !mapCourse(board, course)) return 2;
     const std::string out = argv[2];
     std::vector<int> lastSteps;
     for (int i = 3; i < argc; ++i) lastSteps.push_back(std::atoi(argv[i]));
@@ -113,14 +137,44 @@ int routeShots(int argc, char* argv[]) {
     setenv("SDL_AUDIODRIVER", "dummy", 0);
 
     Stage stage;
-    if (!startUp(stage)) return 1;
-    GameBoards boards(stage.sprites);
+    if (!startUp(stage, course)) return 1;
+    GameBoards boards(stage.sprites, course);
     SDL_ShowCursor(SDL_DISABLE);
     int status = 2;
+    const std::string name = baseName(board);
     if (board == "level1")
-        status = play(boards.level1, 2, stage, boards, keys, out, board, lastSteps);
+        status = play(boards.level1, 2, stage, boards, keys, out, name, lastSteps);
     if (board == "level2")
-        status = play(boards.level2, 3, stage, boards, keys, out, board, lastSteps);
+        status = play(boards.level2, 3, stage, boards, keys, out, name, lastSteps);
+    if (!boards.maps.empty() && boards.maps[0].small)
+        status = play(boards.maps[0].small->board, firstMapScene, stage, boards, keys, out, name,
+                      lastSteps);
+    if (!boards.maps.empty() && boards.maps[0].large)
+        status = play(boards.maps[0].large->board, firstMapScene, stage, boards, keys, out, name,
+                      lastSteps);
     SDL_Quit();
     return status;
+}
+
+int mapShot(int argc, char* argv[]) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: --map FILE.map OUTPUT.png\n");
+        return 2;
+    }
+    Course course;
+    if (!mapCourse(argv[0], course)) return 2;
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+
+    Stage stage;
+    if (!startUp(stage, course)) return 1;
+    GameBoards boards(stage.sprites, course);
+    SDL_ShowCursor(SDL_DISABLE);
+    // The map's first frame, as the game shows it when started with --map.
+    LoopState state = course.startState();
+    runFrame(state, stage, boards, fastClock);
+    const bool ok = writePng(argv[1], shownW, shownH, shown);
+    if (!ok) std::fprintf(stderr, "cannot write %s\n", argv[1]);
+    SDL_Quit();
+    return ok ? 0 : 1;
 }

@@ -61,6 +61,7 @@ extern "C" int __wrap_SDL_Flip(SDL_Surface* screen) {
 
 int main(int argc, char* argv[]) {
     if (argc > 1 && std::string(argv[1]) == "--route") return routeShots(argc - 2, argv + 2);
+    if (argc > 1 && std::string(argv[1]) == "--map") return mapShot(argc - 2, argv + 2);
     // --frames N: only the first N frames, untouched by keys, as frame-001.png and on; other
     // builds of the game compare theirs against these. --replay DEMO FIRST LAST: a demo's play,
     // from frame FIRST to frame LAST, such as one the browser build recorded.
@@ -71,8 +72,11 @@ int main(int argc, char* argv[]) {
     if (argc == 6 && std::string(argv[1]) == "--replay") {
         first = std::atoi(argv[3]);
         frames = std::atoi(argv[4]);
-        if (!readDemoFile(argv[2], demo, error)) {
-            std::fprintf(stderr, "%s\n", error.c_str());
+        DemoSetup setup;
+        if (!readDemoFile(argv[2], demo, error, &setup) || setup.any()) {
+            std::fprintf(stderr, "%s\n",
+                         setup.any() ? "only a demo of the plain game replays here"
+                                     : error.c_str());
             return 2;
         }
     }
@@ -81,8 +85,9 @@ int main(int argc, char* argv[]) {
                      "usage: %s [--frames N] OUTPUT_FOLDER   (run from the folder holding img/ and "
                      "snd/)\n"
                      "       %s --replay DEMO FIRST LAST OUTPUT_FOLDER\n"
-                     "       %s --route BOARD KEYFILE OUTPUT_FOLDER LAST_STEP...\n",
-                     argv[0], argv[0], argv[0]);
+                     "       %s --route BOARD|FILE.map KEYFILE OUTPUT_FOLDER LAST_STEP...\n"
+                     "       %s --map FILE.map OUTPUT.png\n",
+                     argv[0], argv[0], argv[0], argv[0]);
         return 2;
     }
     const std::string out = argv[argc - 1];

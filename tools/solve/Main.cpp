@@ -12,8 +12,10 @@
 
 #include "board/Level.h"
 #include "content/Content.h"
+#include "content/MapFile.h"
 #include "tools/solve/Beam.h"
 #include "tools/solve/Bound.h"
+#include "tools/solve/Demo.h"
 #include "tools/solve/Keys.h"
 #include "tools/solve/Search.h"
 
@@ -21,9 +23,13 @@ namespace {
 
 const char* usage =
     "usage: foldbot_solve [options] BOARD\n"
+    "       foldbot_solve [options] FILE.map\n"
+    "       foldbot_solve --export level1|level2\n"
     "\n"
-    "Finds the fewest logical steps from a freshly loaded BOARD (level1, level2) to the step\n"
-    "after which its goal is reached, searching breadth first on the game's own step rules.\n"
+    "Finds the fewest logical steps from a freshly loaded BOARD (level1, level2) or map file to\n"
+    "the step after which its goal is reached, searching breadth first on the game's own step\n"
+    "rules. A map file plays on the board the game lays it into (40 x 25 cells when it fits the\n"
+    "screen, else 80 x 50), with its own pose set; it may hold at most 8 blocks.\n"
     "\n"
     "Between two steps a player's keys have one net effect: nothing, a pose key, Space, or\n"
     "Space then a pose key. The last needs a moving frame between the steps, so it is tried\n"
@@ -37,6 +43,9 @@ const char* usage =
     "  --keys FILE       write the solution as one key per frame (0-8 pose, -1 Space,\n"
     "                    1000 none), checked by playing it through the frame driver\n"
     "  --check FILE      play a key file from a fresh board and say on which frame it wins\n"
+    "  --demo FILE       write the route as a demo for `foldbot --map MAP --replay FILE`\n"
+    "                    (map files only)\n"
+    "  --export LEVEL    print a shipped level (level1, level2) as a map file\n"
     "  --threads N       search threads (default: the machine's cores)\n"
     "  --beam N          beam width of --fast (default 400)\n"
     "  --progress        one line per search depth on standard error\n"
@@ -64,7 +73,8 @@ const char* usage =
     "by a lower bound on the steps left: how far one step can carry any block, given the\n"
     "robot's size (a robot grows by one block a step at most).\n"
     "\n"
-    "Exit status: 0 solved, 1 the whole space explored without a solution, 2 bad input.\n";
+    "Exit status: 0 solved, 1 no route (the whole space explored), 2 bad input, 3 stopped at\n"
+    "a limit before an answer (memory, or --fast's beam found nothing: not a proof).\n";
 
 struct Args {
     std::string board;
@@ -73,7 +83,9 @@ struct Args {
     bool playable = false;
     bool progress = false;
     std::string keysOut;
+    std::string demoOut;
     std::string check;
+    std::string exportLevel;
     int threads = 0;
     int beam = 400;
 };
@@ -84,7 +96,13 @@ double peakMiB() {
     return static_cast<double>(ru.ru_maxrss) / 1024.0;
 }
 
-template <int W, int H> int solve(const Args& args, const Level<W, H>& fresh) {
+// The map a board came from, when it came from a file: a demo names it.
+struct Source {
+    const MapFile* map = nullptr;
+};
+
+template <int W, int H> int solve(const Args& args, const Level<W, H>& fresh, Source source) {
+    const char* name = args.board.c_str();
     if (!args.check.empty()) {
         std::vector<int> keys;
         std::string why;
@@ -94,12 +112,12 @@ template <int W, int H> int solve(const Args& args, const Level<W, H>& fresh) {
         }
         const int frame = playKeys(fresh, keys);
         if (frame < 0) {
-            std::printf("%s: %s does not reach the goal in %zu frames\n", args.board.c_str(),
-                        args.check.c_str(), keys.size());
+            std::printf("%s: %s does not reach the goal in %zu frames\n", name, args.check.c_str(),
+                        keys.size());
             return 1;
         }
-        std::printf("%s: %s reaches the goal on frame %d of %zu\n", args.board.c_str(),
-                    args.check.c_str(), frame, keys.size());
+        std::printf("%s: %s reaches the goal on frame %d of %zu\n", name, args.check.c_str(), frame,
+                    keys.size());
         return 0;
     }
 
@@ -141,6 +159,11 @@ template <int W, int H> int solve(const Args& args, const Level<W, H>& fresh) {
         std::fprintf(stderr, "foldbot_solve: %s: cannot write\n", args.keysOut.c_str());
         return 2;
     }
+    if (res.solved && !args.demoOut.empty() &&
+        !writeDemoFile(args.demoOut, *source.map, route.keys)) {
+        std::fprintf(stderr, "foldbot_solve: %s: cannot write\n", args.demoOut.c_str());
+        return 2;
+    }
 
     const char* proof = args.fast           ? "not proven shortest"
                         : args.fewestCombos ? "optimal, fewest combos"
@@ -149,24 +172,91 @@ template <int W, int H> int solve(const Args& args, const Level<W, H>& fresh) {
         proof =
             args.fewestCombos ? "optimal among playable, fewest combos" : "optimal among playable";
     if (res.solved) {
-        std::printf("%s: %d steps, %d combos, %s, %llu states, %.1f s, %.0f MiB peak\n",
-                    args.board.c_str(), static_cast<int>(res.actions.size()), res.combos, proof,
+        std::printf("%s: %d steps, %d combos, %s, %llu states, %.1f s, %.0f MiB peak\n", name,
+                    static_cast<int>(res.actions.size()), res.combos, proof,
                     static_cast<unsigned long long>(res.states), secs, peakMiB());
         return 0;
     }
+    if (args.fast) {
+        // The beam keeps only the likeliest states of each layer: finding nothing proves nothing.
+        std::printf("%s: the quick search found nothing in a beam of %d, which proves nothing; "
+                    "run without --fast for the proof\n",
+                    name, args.beam);
+        return 3;
+    }
     if (res.exhausted) {
-        std::printf("%s: no solution, %llu states explored, %.1f s, %.0f MiB peak\n",
-                    args.board.c_str(), static_cast<unsigned long long>(res.states), secs,
-                    peakMiB());
+        std::printf("%s: no route: the whole space explored, %llu states, %.1f s, %.0f MiB peak\n",
+                    name, static_cast<unsigned long long>(res.states), secs, peakMiB());
         return 1;
     }
-    std::printf("%s: gave up at depth %d, %llu states, %.1f s, %.0f MiB peak\n", args.board.c_str(),
-                res.depth, static_cast<unsigned long long>(res.states), secs, peakMiB());
-    return 1;
+    std::printf("%s: stopped at depth %d, out of room for states, %llu states, %.1f s, %.0f MiB "
+                "peak\n",
+                name, res.depth, static_cast<unsigned long long>(res.states), secs, peakMiB());
+    return 3;
 }
 
 bool hasGoal(const char* map) {
     return std::strchr(map, '@') != nullptr;
+}
+
+const char* const knownBoards[] = {"title", "level1", "level2", "ragequit"};
+
+int boardIndex(const std::string& name) {
+    for (int b = 0; b < 4; ++b)
+        if (name == knownBoards[b]) return b;
+    return -1;
+}
+
+// A shipped level's board as a map file, for authors to start from.
+int exportLevel(const std::string& name) {
+    const int which = boardIndex(name);
+    if (which < 0) {
+        std::fprintf(stderr,
+                     "foldbot_solve: --export: unknown board '%s'; the levels are: "
+                     "level1 level2\n",
+                     name.c_str());
+        return 2;
+    }
+    if (!hasGoal(contentTexts[which])) {
+        std::fprintf(stderr,
+                     "foldbot_solve: --export: board %s has no goal cell, so it is no level\n",
+                     name.c_str());
+        return 2;
+    }
+    const std::string text = which == 1 ? mapFileText(contentTexts[1], 40, 20, "The first level")
+                                        : mapFileText(contentTexts[2], 80, 50, "The second level");
+    std::fputs(text.c_str(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 2;
+}
+
+bool looksLikeFile(const std::string& a) {
+    if (a.find('/') != std::string::npos) return true;
+    if (a.size() > 4 && a.compare(a.size() - 4, 4, ".map") == 0) return true;
+    FILE* f = std::fopen(a.c_str(), "r");
+    if (f) std::fclose(f);
+    return f != nullptr;
+}
+
+int solveMap(const Args& args) {
+    MapFile map;
+    std::string error;
+    if (!readMapFile(args.board, map, error)) {
+        std::fprintf(stderr, "foldbot_solve: %s\n", error.c_str());
+        return 2;
+    }
+    if (map.blocks() > maxSolveParts) {
+        std::fprintf(stderr, "foldbot_solve: %s: %d blocks; the solver's state holds at most %d\n",
+                     args.board.c_str(), map.blocks(), maxSolveParts);
+        return 2;
+    }
+    // The very board the game lays the map into.
+    const char* const* poses = map.figurePoses ? dancerPoses : chainPoses;
+    if (map.large)
+        return solve(args,
+                     Level<80, 50>(map.boardText.c_str(), poses, nullptr, map.viewW, map.viewH),
+                     Source{&map});
+    return solve(args, Level<40, 25>(map.boardText.c_str(), poses, nullptr, map.viewW, map.viewH),
+                 Source{&map});
 }
 
 } // namespace
@@ -196,8 +286,12 @@ int main(int argc, char** argv) {
             args.progress = true;
         } else if (a == "--keys") {
             args.keysOut = value("a file");
+        } else if (a == "--demo") {
+            args.demoOut = value("a file");
         } else if (a == "--check") {
             args.check = value("a file");
+        } else if (a == "--export") {
+            args.exportLevel = value("a level");
         } else if (a == "--threads" || a == "--beam") {
             const char* v = value("a number");
             char* end = nullptr;
@@ -218,15 +312,24 @@ int main(int argc, char** argv) {
         }
     }
     if (args.threads < 1) args.threads = 1;
+    if (!args.exportLevel.empty()) {
+        if (!args.board.empty()) {
+            std::fprintf(stderr, "foldbot_solve: --export prints a level; it takes no board\n");
+            return 2;
+        }
+        return exportLevel(args.exportLevel);
+    }
+    if (args.board.empty()) {
+        std::fprintf(stderr, "foldbot_solve: which board? a level name or a map file\n%s", usage);
+        return 2;
+    }
 
-    const char* known[] = {"title", "level1", "level2", "ragequit"};
-    int which = -1;
-    for (int b = 0; b < 4; ++b)
-        if (args.board == known[b]) which = b;
+    const int which = boardIndex(args.board);
+    if (which < 0 && looksLikeFile(args.board)) return solveMap(args);
     if (which < 0) {
         std::fprintf(stderr,
                      "foldbot_solve: unknown board '%s'; the boards are: title level1 level2 "
-                     "ragequit\n",
+                     "ragequit, or a map file (FILE.map)\n",
                      args.board.c_str());
         return 2;
     }
@@ -234,7 +337,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "foldbot_solve: board %s has no goal cell\n", args.board.c_str());
         return 2;
     }
+    if (!args.demoOut.empty()) {
+        std::fprintf(stderr, "foldbot_solve: --demo is for map files; a shipped level's route "
+                             "goes to a key file with --keys\n");
+        return 2;
+    }
     // The title and end boards have no goal, so only the levels get this far.
-    if (which == 1) return solve(args, Level<40, 20>(contentTexts[1], chainPoses, nullptr, 40, 20));
-    return solve(args, Level<80, 50>(contentTexts[2], chainPoses, nullptr, 40, 25));
+    if (which == 1)
+        return solve(args, Level<40, 20>(contentTexts[1], chainPoses, nullptr, 40, 20), Source{});
+    return solve(args, Level<80, 50>(contentTexts[2], chainPoses, nullptr, 40, 25), Source{});
 }

@@ -1,0 +1,32 @@
+// How a run of the game is set up beyond the shipped game from its title: practice keys, the
+// level it starts on, and maps played from files; from the command line or from a demo.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/Demo.h"
+#include "app/Options.h"
+#include "app/SceneLoop.h"
+#include "content/MapFile.h"
+
+// How a run is set up beyond the shipped game from its title. It owns the maps' texts, which
+// the boards read for the whole run, so it outlives them.
+struct Course {
+    bool practice = false;
+    int level = 0;             // 1-based start level, skipping the title; 0: the title
+    std::vector<MapFile> maps; // played in order instead of the shipped levels
+
+    SceneId firstScene() const;
+    // The loop as it starts: on the first scene, with the practice keys or without.
+    LoopState startState() const;
+};
+
+// The course a command line asks for, or, with --replay, the one the demo was recorded with
+// (`setup`, read from it). Map files are read here; false, with what is wrong, when one cannot
+// be, or when a demo's map is missing or not the file it was.
+bool setUpCourse(const Options& options, const DemoSetup& setup, Course& course,
+                 std::string& error);
+
+// What a demo of this course says about it.
+DemoSetup setupOf(const Course& course);

@@ -1,0 +1,229 @@
+// Maps from files played through the real frame function: in order with a wipe between them,
+// each with its track, drawn centred or scrolling, restarted in practice mode, and named in
+// demos so that a replay finds them and refuses a changed one.
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "app/Course.h"
+#include "demo_support.h"
+
+using namespace demo_test;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<uint64_t> flips;
+std::vector<std::pair<size_t, Mix_Music*>> started; // flip count, track
+std::vector<Uint32> shown;                          // the last flipped picture, 800 x 500
+
+} // namespace
+
+extern "C" int __real_SDL_Flip(SDL_Surface* screen);
+extern "C" int __wrap_SDL_Flip(SDL_Surface* s) {
+    flips.push_back(pictureSum(s));
+    shown.assign(static_cast<Uint32*>(s->pixels), static_cast<Uint32*>(s->pixels) + 800 * 500);
+    return __real_SDL_Flip(s);
+}
+extern "C" int __real_Mix_PlayMusic(Mix_Music* music, int loops);
+extern "C" int __wrap_Mix_PlayMusic(Mix_Music* music, int loops) {
+    started.emplace_back(flips.size() + 1, music);
+    return __real_Mix_PlayMusic(music, loops);
+}
+
+namespace {
+
+// Block 1 stands on the goal as soon as a robot forms: any pose key wins at the next step.
+const std::string quickWin = "#####\n#12 #\n#@###\n";
+// The same past the screen's width, for the scrolling board.
+const std::string wideWin = quickWin + std::string(45, '#') + "\n";
+
+MapFile mapOf(const std::string& text, const std::string& name) {
+    MapFile map;
+    std::string error;
+    EXPECT_TRUE(parseMap(text, name, map, error)) << error;
+    return map;
+}
+
+Uint32 pixel(int x, int y) {
+    return shown[static_cast<size_t>(y * 800 + x)];
+}
+
+struct Game {
+    HeadlessGame& game;
+    std::unique_ptr<GameBoards> boards;
+    LoopState state;
+    Script script;
+    Game(HeadlessGame& g, const Course& course) : game(g) {
+        boards = std::make_unique<GameBoards>(game.stage.sprites, course);
+        state = course.startState();
+        SDL_FillRect(game.stage.screen, nullptr, 0);
+        flips.clear();
+        started.clear();
+    }
+    void frames(int n, SDLKey key = SDLK_UNKNOWN, const EventSource* events = nullptr) {
+        for (int i = 0; i < n; ++i) {
+            if (i == 0 && key != SDLK_UNKNOWN) script.key(key);
+            runFrame(state, game.stage, *boards, fakeClock, events ? *events : script.source());
+        }
+    }
+};
+
+} // namespace
+
+TEST(Course, MapsPlayInOrderEachWithItsTrackAndTheLastGoalLeadsToTheEnd) {
+    HeadlessGame game;
+    ASSERT_TRUE(game.up);
+    Course course;
+    course.maps = {mapOf(quickWin, "small.map"), mapOf(wideWin, "wide.map")};
+    game.stage.largeMaps = {false, true};
+    Game g(game, course);
+    EXPECT_EQ(g.state.scene, firstMapScene); // no title
+    EXPECT_EQ(trackOf(game.stage, firstMapScene), game.stage.level1Track);
+
+    // The small map is drawn whole, centred, over black: 5 x 3 cells from (350, 220).
+    g.frames(1);
+    const Uint32 black = SDL_MapRGB(game.stage.screen->format, 0, 0, 0);
+    int inside = 0, outside = 0;
+    for (int y = 0; y < 500; ++y)
+        for (int x = 0; x < 800; ++x) {
+            const bool in = x >= 350 && x < 450 && y >= 220 && y < 280;
+            (in ? inside : outside) += pixel(x, y) != black;
+        }
+    EXPECT_EQ(outside, 0);
+    EXPECT_GT(inside, 100 * 60 / 2);
+    g.frames(4);
+    g.frames(1, SDLK_w); // frame 6 wins
+    EXPECT_TRUE(g.boards->maps[0].small->board.hasWon());
+    EXPECT_EQ(g.state.nextScene, firstMapScene + 1);
+    g.frames(106);
+    EXPECT_EQ(std::tuple(g.state.scene, g.state.nextScene), std::tuple(firstMapScene + 1, 0));
+    // The track starts where the wipe ends: the larger map plays the second level's.
+    ASSERT_EQ(started.size(), 1u);
+    EXPECT_EQ(started[0], std::pair(size_t{6 + 106}, game.stage.level2Track));
+    // The scrolling board is drawn from the screen's corner.
+    EXPECT_NE(pixel(1, 1), black);
+
+    g.frames(1, SDLK_w);
+    EXPECT_EQ(g.state.nextScene, 8);
+    g.frames(106);
+    EXPECT_EQ(g.state.scene, 8);
+    EXPECT_EQ(started.back().second, game.stage.endTrack);
+}
+
+TEST(Course, PracticeRestartsAMapAndLevelStartsPartWayThroughTheMaps) {
+    HeadlessGame game;
+    ASSERT_TRUE(game.up);
+    Course course;
+    course.practice = true;
+    course.level = 2;
+    course.maps = {mapOf(wideWin, "a.map"), mapOf("#####\n#1 2#\n#   #\n#@###", "b.map")};
+    Game g(game, course);
+    EXPECT_EQ(g.state.scene, firstMapScene + 1);
+    Level<40, 25>& board = g.boards->maps[1].small->board;
+    const Level<40, 25> fresh = board;
+    g.frames(30); // block 2 falls onto the goal's row, block 1 stays
+    ASSERT_NE(board.parts[1].y, fresh.parts[1].y);
+    g.frames(1, SDLK_r);
+    g.frames(63);
+    EXPECT_EQ(board.parts[1].y, fresh.parts[1].y);
+    g.frames(44);
+    g.frames(1, SDLK_u);
+    EXPECT_NE(board.parts[1].y, fresh.parts[1].y);
+}
+
+// A demo names its maps with their checksums. A replay reads them again, from where they were
+// or from beside the demo, or takes them from --map; a changed or missing map is refused.
+TEST(Course, DemosNameTheirMapsAndRefuseAChangedOne) {
+    HeadlessGame game;
+    ASSERT_TRUE(game.up);
+    const std::string dir = scratchPath("course");
+    fs::create_directories(dir + "/moved");
+    const std::string mapPath = dir + "/win.map", demoPath = dir + "/win.demo";
+    std::ofstream(mapPath) << quickWin;
+    Options options;
+    options.maps = {mapPath};
+    options.practice = true;
+    Course course;
+    std::string error;
+    ASSERT_TRUE(setUpCourse(options, DemoSetup{}, course, error)) << error;
+    std::vector<uint64_t> played;
+    {
+        Game g(game, course);
+        DemoRecorder recorder;
+        ASSERT_TRUE(recorder.open(demoPath, error, setupOf(course))) << error;
+        const EventSource source = recorder.source(g.script.source());
+        g.frames(3, SDLK_s, &source);
+        g.frames(1, SDLK_u, &source);
+        g.frames(8, SDLK_w, &source);
+        g.frames(150, SDLK_UNKNOWN, &source);
+        ASSERT_TRUE(recorder.close());
+        played = flips;
+    }
+    const std::string text = bytesOf(demoPath);
+    EXPECT_NE(text.find("option practice\noption map " + mapPath + " " +
+                        checksumText(contentChecksum(quickWin)) + "\n"),
+              std::string::npos)
+        << text;
+
+    auto replay = [&](const std::string& demo, const std::vector<std::string>& maps) {
+        Options again;
+        again.replay = demo;
+        again.maps = maps;
+        std::vector<DemoEvent> events;
+        DemoSetup setup;
+        Course c;
+        error.clear();
+        if (!readDemoFile(demo, events, error, &setup) || !setUpCourse(again, setup, c, error))
+            return false;
+        Game g(game, c);
+        DemoPlayer player(events);
+        const EventSource source = player.source();
+        g.frames(static_cast<int>(played.size()), SDLK_UNKNOWN, &source);
+        EXPECT_TRUE(flips == played);
+        return true;
+    };
+    EXPECT_TRUE(replay(demoPath, {})) << error;
+    // Moved together to another folder, the map is found beside the demo.
+    fs::rename(mapPath, dir + "/moved/win.map");
+    fs::rename(demoPath, dir + "/moved/win.demo");
+    EXPECT_TRUE(replay(dir + "/moved/win.demo", {})) << error;
+    fs::rename(dir + "/moved/win.map", dir + "/elsewhere.map");
+    EXPECT_FALSE(replay(dir + "/moved/win.demo", {}));
+    EXPECT_NE(error.find("the map \"" + mapPath + "\" it was recorded with cannot be read"),
+              std::string::npos)
+        << error;
+    EXPECT_TRUE(replay(dir + "/moved/win.demo", {dir + "/elsewhere.map"})) << error;
+    std::ofstream(dir + "/elsewhere.map") << quickWin << "\n";
+    EXPECT_FALSE(replay(dir + "/moved/win.demo", {dir + "/elsewhere.map"}));
+    EXPECT_NE(error.find("is not the one the demo was recorded with"), std::string::npos) << error;
+    fs::remove_all(dir);
+}
+
+// The solver's demo of a map, replayed by the game with the map given again, reaches the goal.
+TEST(Course, TheSolversDemoOfAMapPlaysToItsGoal) {
+    HeadlessGame game;
+    ASSERT_TRUE(game.up);
+    const std::string map = SOURCE_ROOT "/tests/solve-maps/stairs.map";
+    const std::string demo = scratchPath("stairs.demo");
+    const Outcome solved = runProgram({SOLVER, "--fast", "--demo", demo, map}, ASSET_ROOT);
+    ASSERT_TRUE(exitedWith(solved.status, 0)) << solved.out << solved.err;
+    Options options;
+    options.replay = demo;
+    options.maps = {map};
+    std::vector<DemoEvent> events;
+    DemoSetup setup;
+    Course course;
+    std::string error;
+    ASSERT_TRUE(readDemoFile(demo, events, error, &setup)) << error;
+    ASSERT_TRUE(setUpCourse(options, setup, course, error)) << error;
+    Game g(game, course);
+    DemoPlayer player(events);
+    const EventSource source = player.source();
+    // The last key is pressed inside the glide before the winning step.
+    for (uint32_t f = 0; f < events.back().frame + 40 && g.state.nextScene == 0; ++f)
+        g.frames(1, SDLK_UNKNOWN, &source);
+    EXPECT_TRUE(g.boards->maps[0].small->board.hasWon());
+    EXPECT_EQ(g.state.nextScene, 8);
+    std::remove(demo.c_str());
+}

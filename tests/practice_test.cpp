@@ -1,0 +1,335 @@
+// Practice mode through the real frame function: undo against a fresh replay of the keys that
+// survive it, restarts and their undo, the keys doing nothing where they must, and demos.
+#include <random>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "app/Course.h"
+#include "app/Walkthrough.h"
+#include "demo_support.h"
+#include "tools/solve/Keys.h"
+
+using namespace demo_test;
+
+namespace {
+
+uint64_t lastFlip = 0;
+std::vector<uint64_t> flips;
+int musicCalls = 0;
+
+} // namespace
+
+extern "C" int __real_SDL_Flip(SDL_Surface* screen);
+extern "C" int __wrap_SDL_Flip(SDL_Surface* s) {
+    lastFlip = pictureSum(s);
+    flips.push_back(lastFlip);
+    return __real_SDL_Flip(s);
+}
+extern "C" int __real_Mix_PlayMusic(Mix_Music* music, int loops);
+extern "C" int __wrap_Mix_PlayMusic(Mix_Music* music, int loops) {
+    ++musicCalls;
+    return __real_Mix_PlayMusic(music, loops);
+}
+extern "C" int __real_Mix_HaltMusic();
+extern "C" int __wrap_Mix_HaltMusic() {
+    ++musicCalls;
+    return __real_Mix_HaltMusic();
+}
+
+namespace {
+
+// Every field a board holds, its bags' slots as places in its own blocks.
+template <int W, int H> std::string dump(const Level<W, H>& b) {
+    std::ostringstream o;
+    auto bag = [&](const PartBag& p) {
+        o << "bag " << p.count << " " << p.cursor << ":";
+        for (GridPos* item : p.items) o << " " << (item ? item - b.parts : -1);
+        o << "\n";
+    };
+    o << static_cast<const void*>(b.map.text) << " " << b.partCount << "\n";
+    for (const GridPos& g : b.parts)
+        o << g.x << "," << g.y << "," << g.mapW << "," << g.mapH << "," << int(g.mark) << " ";
+    o << "\n";
+    bag(b.group);
+    o << int(b.group.middleMark) << int(b.group.beforeMiddleMark) << int(b.group.lastMark) << "\n";
+    bag(b.loose);
+    for (const Pose& p : b.poses) {
+        for (int i = 0; i < maxParts; ++i) o << p.cellX[i] << "," << p.cellY[i] << " ";
+        o << p.labelCount << " " << p.offsetX << " " << p.offsetY << " " << p.active << "\n";
+    }
+    o << b.currentPose << " " << b.requestedPose << " " << b.shakeRight << b.goalReached << "\n";
+    for (const SDL_Rect& r : b.screenRects)
+        o << r.x << "," << r.y << "," << r.w << "," << r.h << " ";
+    o << "\n"
+      << b.sprites << " " << b.camX << " " << b.camY << " " << b.camPixX << " " << b.camPixY << " "
+      << b.viewW << " " << b.viewH;
+    return o.str();
+}
+
+const SDLKey poseKeys[] = {SDLK_q, SDLK_w, SDLK_e, SDLK_a, SDLK_s, SDLK_d, SDLK_z, SDLK_x, SDLK_c};
+
+// A game started on one level in practice mode, driven one frame at a time.
+struct Practice {
+    HeadlessGame& game;
+    Course course;
+    std::unique_ptr<GameBoards> boards;
+    LoopState state;
+    Script script;
+
+    Practice(HeadlessGame& g, int level, bool practice = true) : game(g) {
+        course.practice = practice;
+        course.level = level;
+        boards = std::make_unique<GameBoards>(game.stage.sprites, course);
+        state = course.startState();
+    }
+    // The frame's direction as the board gets it.
+    int32_t frame(SDLKey key = SDLK_UNKNOWN) {
+        int32_t direction = state.direction;
+        if (key != SDLK_UNKNOWN) script.key(key);
+        for (int d = 0; d < 9; ++d)
+            if (key == poseKeys[d]) direction = d;
+        if (key == SDLK_SPACE) direction = -1;
+        runFrame(state, game.stage, *boards, fakeClock, script.source());
+        return direction;
+    }
+    void frames(int n) {
+        for (int i = 0; i < n; ++i) frame();
+    }
+};
+
+// Random keys with random undos. After each undo the board must equal a fresh board played
+// through the frame driver with the keys that survive, on their frames; then both boards take
+// the same 2,000 frames and must draw the same pictures: a bag left pointing into the ring
+// would draw blocks where they no longer are.
+template <int W, int H>
+void undoMatchesReplay(HeadlessGame& game, int level, Level<W, H>& (*board)(GameBoards&),
+                       unsigned seed) {
+    Practice p(game, level);
+    const Level<W, H> fresh = board(*p.boards);
+    std::vector<int32_t> timeline; // the surviving play, a direction a frame
+    std::vector<size_t> points;    // where in it each undo point was taken
+    auto replayed = [&] {
+        Level<W, H> r = fresh;
+        for (int32_t d : timeline) runBoard(nullptr, r, d, 0, 0);
+        return r;
+    };
+    std::mt19937 rng(seed);
+    int undos = 0;
+    for (int f = 0; f < 3000; ++f) {
+        const unsigned roll = rng() % 100;
+        if (roll < 5 && !points.empty()) {
+            p.frame(rng() % 2 ? SDLK_u : SDLK_BACKSPACE);
+            timeline.resize(points.back());
+            points.pop_back();
+            ASSERT_EQ(dump(board(*p.boards)), dump(replayed())) << "frame " << f;
+            ++undos;
+        } else if (roll < 30) {
+            const SDLKey key = roll < 8 ? SDLK_SPACE : poseKeys[rng() % 9];
+            points.push_back(timeline.size());
+            timeline.push_back(p.frame(key));
+        } else {
+            timeline.push_back(p.frame());
+        }
+        ASSERT_EQ(p.state.scene, level + 1);
+    }
+    EXPECT_GT(undos, 50);
+
+    Level<W, H> other = replayed();
+    SDL_Surface* s = game.stage.screen;
+    SDL_Surface* mine = SDL_CreateRGBSurface(SDL_SWSURFACE, s->w, s->h, 32, s->format->Rmask,
+                                             s->format->Gmask, s->format->Bmask, 0);
+    for (int f = 0; f < 2000; ++f) {
+        const unsigned roll = rng() % 100;
+        const SDLKey key = roll < 25 ? poseKeys[roll % 9] : roll < 28 ? SDLK_SPACE : SDLK_UNKNOWN;
+        SDL_FillRect(mine, nullptr, 0);
+        runBoard(mine, other, p.frame(key), 0, 0);
+        ASSERT_EQ(lastFlip, pictureSum(mine)) << "frame " << f;
+    }
+    SDL_FreeSurface(mine);
+}
+
+Level<40, 20>& first(GameBoards& b) {
+    return b.level1;
+}
+Level<80, 50>& second(GameBoards& b) {
+    return b.level2;
+}
+
+} // namespace
+
+TEST(Practice, UndoGivesTheBoardOfAFreshReplayOfTheKeysThatSurvive) {
+    HeadlessGame game;
+    ASSERT_TRUE(game.up);
+    undoMatchesReplay(game, 1, first, 11);
+    undoMatchesReplay(game, 2, second, 12);
+}
+
+TEST(Practice, TheRingKeepsTheNewestPointsAndForgetsTheOldest) {
+    UndoRing<int> ring;
+    int out = -1;
+    EXPECT_FALSE(ring.pop(out)); // no ring without practice: nothing to undo
+    ring.reserve(0);
+    for (int i = 1; i <= 5000; ++i) ring.push(i);
+    EXPECT_EQ(ring.size(), undoPoints);
+    int last = 0;
+    while (ring.pop(out)) last = out;
+    EXPECT_EQ(last, 5000 - static_cast<int>(undoPoints) + 1);
+    EXPECT_EQ(out, last);
+}
+
+// r closes and opens the teeth on the same level with no music call, and at the closed point
+// the board is as loaded; u then brings back the board of the moment r was pressed.
+TEST(Practice, RestartGivesAFreshBoardAndItsUndoTheBoardBeforeIt) {
+    HeadlessGame game;
+    ASSERT_TRUE(game.up);
+    Practice p(game, 1);
+    const Level<40, 20> fresh = p.boards->level1;
+    p.frames(15);
+    const Level<40, 20> beforeKeys = p.boards->level1;
+    for (SDLKey key : {SDLK_c, SDLK_e, SDLK_d}) {
+        p.frame(key);
+        p.frames(40);
+    }
+    const Level<40, 20> before = p.boards->level1;
+    ASSERT_NE(dump(before), dump(fresh));
+    musicCalls = 0;
+    p.frame(SDLK_r);
+    EXPECT_EQ(std::tuple(p.state.scene, p.state.nextScene, p.state.wipe), std::tuple(2, 2, 4));
+    int changed = 0;
+    for (int f = 2; f <= 107; ++f) {
+        p.frame(f == 30 ? SDLK_c : SDLK_UNKNOWN); // a key during the teeth is thrown away
+        if (!changed && dump(p.boards->level1) == dump(fresh)) changed = f;
+    }
+    EXPECT_EQ(changed, 64); // the frame the teeth meet, as for a change of scene
+    EXPECT_EQ(std::tuple(p.state.scene, p.state.nextScene, p.state.wipe), std::tuple(2, 0, 0));
+    EXPECT_EQ(musicCalls, 0);
+
+    p.frame(SDLK_u);
+    EXPECT_EQ(dump(p.boards->level1), dump(before));
+    // Further back, key by key, to the board before the first key; then nothing is left.
+    for (int i = 0; i < 3; ++i) p.frame(SDLK_BACKSPACE);
+    EXPECT_EQ(dump(p.boards->level1), dump(beforeKeys));
+    p.frame(SDLK_u);
+    Level<40, 20> waited = beforeKeys;
+    runBoard(nullptr, waited, 1000, 0, 0);
+    EXPECT_EQ(dump(p.boards->level1), dump(waited));
+}
+
+// During a wipe and after the goal, r, u and Backspace change no picture.
+TEST(Practice, KeysDoNothingDuringAWipeOrAfterTheGoal) {
+    HeadlessGame game;
+    ASSERT_TRUE(game.up);
+    std::vector<int> route;
+    std::string error;
+    ASSERT_TRUE(readKeyFile(ROUTE_DIR "/level1.keys", route, error)) << error;
+    const SDLKey keyOf[] = {SDLK_q, SDLK_w, SDLK_e, SDLK_a, SDLK_s, SDLK_d, SDLK_z, SDLK_x, SDLK_c};
+    // The same frames either way: the keys take frames that are otherwise keyless.
+    auto play = [&](bool extra) {
+        Practice p(game, 1);
+        SDL_FillRect(game.stage.screen, nullptr, 0);
+        flips.clear();
+        auto ignored = [&] {
+            for (SDLKey key : {SDLK_u, SDLK_r, SDLK_BACKSPACE}) p.frame(extra ? key : SDLK_UNKNOWN);
+        };
+        p.frames(20);
+        p.frame(SDLK_c);
+        p.frames(30);
+        p.frame(SDLK_r);
+        p.frames(10);
+        ignored(); // while the teeth close
+        p.frames(70);
+        ignored(); // while they open
+        p.frames(30);
+        // The route from the fresh board to the goal, then the keys once it is reached.
+        for (int key : route)
+            p.frame(key == spaceKey ? SDLK_SPACE : key == noKey ? SDLK_UNKNOWN : keyOf[key]);
+        EXPECT_TRUE(p.boards->level1.hasWon());
+        ignored();
+        p.frames(150);
+        EXPECT_EQ(p.state.scene, 3);
+        return flips;
+    };
+    EXPECT_TRUE(play(false) == play(true));
+}
+
+// Without --practice, r, u and Backspace leave every picture of the game as it was.
+TEST(Practice, WithoutPracticeTheKeysChangeNoFrameOfTheWalkthrough) {
+    HeadlessGame game;
+    ASSERT_TRUE(game.up);
+    std::vector<DemoEvent> plain;
+    std::string error;
+    ASSERT_TRUE(parseDemo(walkthroughDemoText, plain, error)) << error;
+    // The keys on free frames all through the title and both levels.
+    std::vector<DemoEvent> tried;
+    const uint16_t keys[] = {SDLK_r, SDLK_u, SDLK_BACKSPACE};
+    uint32_t frame = 1;
+    for (const DemoEvent& e : plain) {
+        for (; frame < e.frame; ++frame)
+            if (frame % 53 == 0) tried.push_back({frame, SDL_KEYDOWN, keys[frame % 3]});
+        frame = e.frame + 1;
+        tried.push_back(e);
+    }
+    ASSERT_GT(tried.size(), plain.size() + 50);
+    auto play = [&](const std::vector<DemoEvent>& events) {
+        DemoPlayer player(events);
+        GameBoards boards(game.stage.sprites);
+        LoopState state;
+        SDL_FillRect(game.stage.screen, nullptr, 0);
+        flips.clear();
+        while (player.playing() || state.nextScene != 0)
+            runFrame(state, game.stage, boards, fakeClock, player.source());
+        EXPECT_EQ(state.scene, 8);
+        return flips;
+    };
+    EXPECT_TRUE(play(plain) == play(tried));
+}
+
+// A practice game recorded with its r and u replays to the same pictures from the demo alone.
+TEST(Practice, ADemoInPracticeModeReplaysWithoutItsOptions) {
+    HeadlessGame game;
+    ASSERT_TRUE(game.up);
+    const std::string path = scratchPath("practice.demo");
+    std::vector<uint64_t> played;
+    {
+        Practice p(game, 2);
+        DemoRecorder recorder;
+        std::string error;
+        ASSERT_TRUE(recorder.open(path, error, setupOf(p.course))) << error;
+        const EventSource source = recorder.source(p.script.source());
+        SDL_FillRect(game.stage.screen, nullptr, 0); // what the first frame is drawn over
+        flips.clear();
+        const std::vector<std::pair<int, SDLKey>> keys{
+            {5, SDLK_c},   {30, SDLK_d},          {60, SDLK_u},  {61, SDLK_s},
+            {90, SDLK_q},  {120, SDLK_r},         {300, SDLK_c}, {320, SDLK_u},
+            {321, SDLK_u}, {322, SDLK_BACKSPACE}, {340, SDLK_e}, {400, SDLK_ESCAPE}};
+        size_t next = 0;
+        for (int f = 1; f < 600; ++f) {
+            if (next < keys.size() && keys[next].first == f) p.script.key(keys[next++].second);
+            runFrame(p.state, game.stage, *p.boards, fakeClock, source);
+        }
+        played = flips;
+        ASSERT_TRUE(recorder.close());
+    }
+    const std::string text = bytesOf(path);
+    EXPECT_EQ(text.rfind("foldbot-demo 2\noption practice\noption level 2\n", 0), 0u) << text;
+
+    std::vector<DemoEvent> demo;
+    DemoSetup setup;
+    Options options;
+    options.replay = path;
+    Course course;
+    std::string error;
+    ASSERT_TRUE(readDemoFile(path, demo, error, &setup)) << error;
+    ASSERT_TRUE(setUpCourse(options, setup, course, error)) << error;
+    GameBoards boards(game.stage.sprites, course);
+    LoopState state = course.startState();
+    DemoPlayer player(demo);
+    SDL_FillRect(game.stage.screen, nullptr, 0);
+    flips.clear();
+    for (int f = 1; f < 600; ++f) runFrame(state, game.stage, boards, fakeClock, player.source());
+    ASSERT_EQ(flips.size(), played.size());
+    for (size_t i = 0; i < flips.size(); ++i) ASSERT_EQ(flips[i], played[i]) << "flip " << i;
+    EXPECT_EQ(state.scene, 8);
+    std::remove(path.c_str());
+}

@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# The solver as a level author runs it on map files: its answers, its exit statuses and the
+# files it writes. Usage: solve_cli.sh SOLVER SOURCE_ROOT
+set -uo pipefail
+solve=$1
+root=$2
+maps=$root/tests/solve-maps
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+failures=0
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+# Runs the solver; sets $status, $out (stdout and stderr) and $last (the last line).
+run() {
+  "$solve" "$@" >"$tmp/out" 2>&1
+  status=$?
+  out=$(cat "$tmp/out")
+  last=$(tail -n 1 "$tmp/out")
+}
+expect() { # STATUS REGEX DESCRIPTION
+  [ "$status" -eq "$1" ] || fail "$3: exit $status, not $1: $last"
+  [[ $last =~ $2 ]] || fail "$3: last line: $last"
+}
+
+run "$maps/stairs.map"
+expect 0 "^$maps/stairs.map: 16 steps, 1 combos, optimal, " "shortest route"
+run --fewest-combos --playable --keys "$tmp/stairs.keys" --demo "$tmp/stairs.demo" \
+  "$maps/stairs.map"
+expect 0 ": 16 steps, 1 combos, optimal among playable, fewest combos, " "walkthrough route"
+run --check "$tmp/stairs.keys" "$maps/stairs.map"
+expect 0 "reaches the goal on frame" "its key file"
+
+# The demo holds the keys of the key file, each one frame later, by name.
+head -n 2 "$tmp/stairs.demo" >"$tmp/demo.head"
+sum=$(awk 'NR == 2 {print $4}' "$tmp/stairs.demo")
+[ "$(head -n 1 "$tmp/demo.head")" = "foldbot-demo 2" ] || fail "demo version line"
+[ "$(sed -n 2p "$tmp/demo.head")" = "option map $maps/stairs.map $sum" ] || fail "demo map line"
+[[ $sum =~ ^[0-9a-f]{16}$ ]] || fail "demo checksum $sum"
+names=(q w e a s d z x c)
+awk '{k = $1; if (k != 1000) print NR, (k == -1 ? "space" : k)}' "$tmp/stairs.keys" |
+  while read -r frame key; do
+    [ "$key" = space ] || key=${names[$key]}
+    echo "$frame down $key"
+  done >"$tmp/expected.presses"
+grep -v '^#' "$tmp/stairs.demo" | tail -n +3 >"$tmp/demo.presses"
+diff -q "$tmp/expected.presses" "$tmp/demo.presses" >/dev/null || fail "demo presses differ"
+[ -s "$tmp/demo.presses" ] || fail "demo has no presses"
+
+run "$maps/walled.map"
+expect 1 "^$maps/walled.map: no route: the whole space explored, [0-9]+ states" "no route"
+run --fast --beam 1 "$maps/walled.map"
+expect 3 "proves nothing" "a quick search that finds nothing"
+[[ $out != *"no route"* ]] || fail "the quick search claims no route"
+
+run "$maps/nine.map"
+expect 2 "9 blocks; the solver's state holds at most 8" "too many blocks"
+run "$maps/tab.map"
+expect 2 "^foldbot_solve: $maps/tab.map, line 3, column 5: a tab" "bad map"
+run "$tmp/missing.map"
+expect 2 "^foldbot_solve: $tmp/missing.map" "missing map"
+run --demo "$tmp/x.demo" level1
+expect 2 "--demo is for map files" "demo of a shipped level"
+
+# A shipped level written out plays as the level itself: its walkthrough wins on the same frame.
+run --export title
+expect 2 "no goal cell" "exporting the title"
+"$solve" --export level1 >"$tmp/level1.map" || fail "export level1"
+run --check "$root/content/walkthrough/level1.keys" level1
+want=${last#level1: }
+run --check "$root/content/walkthrough/level1.keys" "$tmp/level1.map"
+expect 0 "reaches the goal" "exported level1"
+[ "${last#"$tmp"/level1.map: }" = "$want" ] || fail "exported level1: $last, not $want"
+"$solve" --export level2 >"$tmp/level2.map" || fail "export level2"
+run --check "$root/content/walkthrough/level2.keys" "$tmp/level2.map"
+expect 0 "reaches the goal" "exported level2"
+
+if [ "$failures" -eq 0 ]; then echo "solver command line: all passed"; fi
+exit $((failures > 0))
