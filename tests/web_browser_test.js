@@ -200,10 +200,10 @@ served.listen(0, '127.0.0.1', async () => {
       }
       if (shape === 'portrait' && process.env.FOLDBOT_PHONE_SHOT) await phone.screenshot({ path: process.env.FOLDBOT_PHONE_SHOT });
 
-      let [first, last] = await tap(phone, 'Enter');
+      let [, last] = await tap(phone, 'Enter');
       await phone.waitForFunction(() => SDL.audioContext.state === 'running');
       assert.deepStrictEqual(await diffs(phone, last + 106, last + 108, 'level1.png'), [0, 0, 0], `${shape}: level 1`);
-      [first, last] = await tap(phone, 'D');
+      [, last] = await tap(phone, 'D');
       assert.ok((await diffs(phone, last + 40, last + 40, 'level1.png'))[0] > 0, `${shape}: the pose key left the robot`);
       assert.strictEqual((await layout(phone)).focused, 'canvas', `${shape}: a key took the focus`);
       if (shape === 'landscape') {
@@ -216,7 +216,7 @@ served.listen(0, '127.0.0.1', async () => {
       const [from, to] = await phone.evaluate(() => (harness.sum = [harness.flips + 1, harness.flips + 121]));
       await twoThumbs(phone, 'Space', 'C', 60);
       await until(phone, to);
-      [first, last] = await tap(phone, 'Esc');
+      [, last] = await tap(phone, 'Esc');
       await until(phone, last + 110);
       await tap(phone, 'Esc');
       await phone.waitForSelector('#demo:not([hidden])');
