@@ -51,6 +51,10 @@ const Named eventNames[] = {
 
 // The event types of SDL 1.2, whose numbers demo files keep whatever SDL the game runs on.
 constexpr unsigned eventTypes = 32;
+// SDL 1.2's key symbols run below 323; a browser's SDL numbers some keys far higher.
+constexpr unsigned keySymbols = 323;
+// The number SDL 1.2 keeps for its users' own events: one the game ignores anywhere.
+constexpr uint32_t otherEvent = 24;
 
 // Printable keys are named by their own character: "q", "#", "/".
 char singleNames[128][2];
@@ -142,7 +146,7 @@ bool parseLine(const std::string& line, uint32_t after, DemoEvent& event, std::s
     }
     // One character is that character's key; a number of two digits or more is a key symbol.
     unsigned long long number = 0;
-    int key = rest.size() > 1 && readNumber(rest, SDLK_LAST, number) ? static_cast<int>(number)
+    int key = rest.size() > 1 && readNumber(rest, keySymbols, number) ? static_cast<int>(number)
                                                                      : demoKeyFromName(rest);
     if (key < 0) {
         error = "unknown key " + quoted(rest);
@@ -349,6 +353,12 @@ int DemoRecorder::poll(SDL_Event* event) {
         e.frame = frame;
         e.type = event->type;
         if (isKeyEvent(event->type)) e.key = static_cast<uint16_t>(event->key.keysym.sym);
+        // A browser's SDL has events and keys of its own that the game ignores; they are kept as
+        // ones every SDL 1.2 knows, which the game ignores too, so the demo replays anywhere.
+        bool named = false;
+        for (const Named& n : eventNames) named = named || static_cast<uint32_t>(n.value) == e.type;
+        if (!named && e.type >= eventTypes) e.type = otherEvent;
+        if (isKeyEvent(e.type) && e.key >= keySymbols) e.key = SDLK_UNKNOWN;
         char line[96];
         const int length = formatDemoLine(line, sizeof line - 1, e);
         line[length] = '\n';

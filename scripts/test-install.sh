@@ -51,7 +51,7 @@ desktop-file-validate "$desktop"
 
 echo "-- the menu entry's command, run from another folder, finds everything and quits on SIGTERM"
 # For this path (a space, no quotes) the entry quotes as the shell does.
-exec_line=$(sed -n 's/^Exec=//p' "$desktop")
+exec_line=$(sed -n '1,/^\[Desktop Action/ s/^Exec=//p' "$desktop")
 eval "command=($exec_line)"
 [ "${command[*]}" = "$prefix/games/foldbot" ] || fail "menu entry runs ${command[*]}"
 # The practice action starts the same launcher with --practice.

@@ -219,3 +219,59 @@ TEST(Window, ScaledAndFullScreenWindowsShowTheTitleEnlarged) {
     }
     std::system(("rm -f " + log + ".out " + log + ".err").c_str());
 }
+
+namespace {
+
+// The window's picture once it has stopped changing: two dumps alike, a moment apart.
+std::vector<uint32_t> steadyPicture(const std::string& x, const std::string& id) {
+    std::vector<uint32_t> last, now;
+    for (int tries = 0; tries < 60; ++tries) {
+        const std::string shot = output(x + "xwd -silent -id " + id);
+        now.clear();
+        for (int y = 0; y < 500; ++y)
+            for (int px = 0; px < 800; ++px) now.push_back(xwdPixel(shot, px, y));
+        if (now == last) return now;
+        last = now;
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    }
+    return {};
+}
+
+} // namespace
+
+// Practice mode with real keys: on the second level from the start, u brings back the picture
+// before the last pose key, and r the level as it began once the teeth have opened.
+TEST(Window, PracticeUndoAndRestartWithRealKeys) {
+    if (!haveXTools())
+        GTEST_SKIP() << "needs xvfb, xdotool and x11-apps (scripts/test-window.sh installs them)";
+    Children children;
+    const std::string log = scratchPath("window-practice");
+    const std::string display = startX("1024x768x24", log, children);
+    ASSERT_FALSE(display.empty()) << "Xvfb did not start";
+    const std::string x = "DISPLAY=" + display + " timeout 30 /usr/bin/";
+    const pid_t game = start({FOLDBOT_BIN, "--practice", "--level", "2"}, ASSET_ROOT,
+                             {{"DISPLAY", display}, {"SDL_VIDEODRIVER", "x11"}}, log);
+    children.running.push_back(game);
+    const std::string window = output(x + "xdotool search --sync --name '^!#@\\*$' | head -n1");
+    ASSERT_FALSE(window.empty()) << "no window captioned !#@*";
+    const std::string id = std::to_string(std::stoul(window));
+    output(x + "xdotool windowfocus --sync " + id);
+    auto key = [&](const char* name) {
+        output(x + "xdotool key --clearmodifiers " + name);
+        return steadyPicture(x, id);
+    };
+
+    const std::vector<uint32_t> fresh = steadyPicture(x, id);
+    ASSERT_EQ(fresh.size(), 800u * 500u);
+    const std::vector<uint32_t> folded = key("c");
+    EXPECT_NE(folded, fresh);
+    const std::vector<uint32_t> stepped = key("d");
+    EXPECT_NE(stepped, folded);
+    EXPECT_EQ(key("u"), folded);
+    EXPECT_EQ(key("r"), fresh);
+
+    kill(game, SIGTERM);
+    EXPECT_TRUE(exitedWith(waitFor(game, 30), 0));
+    children.running.pop_back();
+    std::system(("rm -f " + log + ".out " + log + ".err").c_str());
+}

@@ -2,6 +2,7 @@
 #include "Frames.h"
 #include "Png.h"
 #include "app/Demo.h"
+#include "app/Course.h"
 #include "app/Music.h"
 #include "app/SceneLoop.h"
 #include "app/Startup.h"
@@ -45,6 +46,16 @@ void noDelay(Uint32) {}
 
 const Clock fastClock{fakeTicks, noDelay};
 
+void shutDown(Stage& stage) {
+    stopMusic();
+    for (Mix_Music* m : {stage.titleTrack, stage.level1Track, stage.level2Track, stage.endTrack})
+        if (m) Mix_FreeMusic(m);
+    Mix_CloseAudio();
+    for (SDL_Surface* s : {stage.titlePicture, stage.tooth, stage.sprites, stage.loosePicture})
+        if (s) SDL_FreeSurface(s);
+    SDL_Quit();
+}
+
 void press(SDLKey key) {
     SDL_Event e{};
     e.type = SDL_KEYDOWN;
@@ -67,16 +78,19 @@ int main(int argc, char* argv[]) {
     // from frame FIRST to frame LAST, such as one the browser build recorded.
     int frames = 0, first = 1;
     std::vector<DemoEvent> demo;
+    Course course;
     std::string error;
     if (argc == 4 && std::string(argv[1]) == "--frames") frames = std::atoi(argv[2]);
     if (argc == 6 && std::string(argv[1]) == "--replay") {
         first = std::atoi(argv[3]);
         frames = std::atoi(argv[4]);
+        // Started as the demo says: practice keys, a level, maps.
         DemoSetup setup;
-        if (!readDemoFile(argv[2], demo, error, &setup) || setup.any()) {
-            std::fprintf(stderr, "%s\n",
-                         setup.any() ? "only a demo of the plain game replays here"
-                                     : error.c_str());
+        Options options;
+        options.replay = argv[2];
+        if (!readDemoFile(argv[2], demo, error, &setup) ||
+            !setUpCourse(options, setup, course, error)) {
+            std::fprintf(stderr, "%s\n", error.c_str());
             return 2;
         }
     }
@@ -98,10 +112,10 @@ int main(int argc, char* argv[]) {
     setenv("SDL_AUDIODRIVER", "dummy", 0);
 
     // The same start-up as the game's.
-    LoopState state;
+    LoopState state = course.startState();
     Stage stage;
-    if (!startUp(stage)) return 1;
-    GameBoards boards(stage.sprites);
+    if (!startUp(stage, course)) return 1;
+    GameBoards boards(stage.sprites, course);
     // Headless, SDL draws its own pointer into the screen; the player's pointer is the desktop's.
     SDL_ShowCursor(SDL_DISABLE);
 
@@ -158,13 +172,6 @@ int main(int argc, char* argv[]) {
         ok = false;
     }
 
-    // Unlike the game, the tool hands everything back, so leak checkers see a clean exit.
-    stopMusic();
-    for (Mix_Music* m : {stage.titleTrack, stage.level1Track, stage.level2Track, stage.endTrack})
-        if (m) Mix_FreeMusic(m);
-    Mix_CloseAudio();
-    for (SDL_Surface* s : {stage.titlePicture, stage.tooth, stage.sprites, stage.loosePicture})
-        if (s) SDL_FreeSurface(s);
-    SDL_Quit();
+    shutDown(stage);
     return ok ? 0 : 1;
 }
