@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <deque>
 #include <unordered_set>
 #include <vector>
 
@@ -14,29 +13,6 @@
 struct KeyHash {
     size_t operator()(const Key& k) const { return static_cast<size_t>(k.hash()); }
 };
-
-// Cells from which a block resting there stands on the goal, then outward through free cells.
-template <int W, int H> std::vector<int> goalDistances(const Level<W, H>& lv) {
-    std::vector<int> dist(W * H, 1 << 20);
-    std::deque<int> todo;
-    for (int i = 0; i + W < W * H; ++i)
-        if (lv.terrain(i) == ' ' && lv.cellChar(i + W) == '@') {
-            dist[static_cast<size_t>(i)] = 0;
-            todo.push_back(i);
-        }
-    while (!todo.empty()) {
-        const int c = todo.front();
-        todo.pop_front();
-        for (int d : {-1, 1, -W, W}) {
-            const int n = c + d;
-            if (n < 0 || n >= W * H || lv.terrain(n) != ' ') continue;
-            if (dist[static_cast<size_t>(n)] <= dist[static_cast<size_t>(c)] + 1) continue;
-            dist[static_cast<size_t>(n)] = dist[static_cast<size_t>(c)] + 1;
-            todo.push_back(n);
-        }
-    }
-    return dist;
-}
 
 template <int W, int H>
 SearchResult beamSearch(const Level<W, H>& fresh, int width, bool playable) {

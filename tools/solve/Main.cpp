@@ -130,6 +130,8 @@ template <int W, int H> int solve(const Args& args, const Level<W, H>& fresh, So
         o.playable = args.playable;
         o.allLayer = args.fewestCombos;
         const StepsLeft left(fresh);
+        const GraphBound graph(fresh);
+        if (graph.sound()) o.graph = &graph;
         if (res.solved) {
             o.bound = static_cast<int>(res.actions.size());
             o.stepsLeft = &left;

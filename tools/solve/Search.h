@@ -69,6 +69,7 @@ struct SearchOptions {
     size_t maxStates = 0;  // 0: as many as the memory reservation holds
     int bound = 0;         // a known route's length: states that cannot beat it are dropped
     const StepsLeft* stepsLeft = nullptr; // a lower bound on the steps to the goal
+    const GraphBound* graph = nullptr;    // another, through free cells; also finds dead states
 };
 
 struct SearchResult {
@@ -240,10 +241,18 @@ template <int W, int H> class Search {
 
     // Whether a state at this depth can still reach the goal within the bound.
     bool hopeful(const Stepper<W, H>& st, const Unpacked& u, int depth) const {
-        if (opt.bound == 0 || !opt.stepsLeft) return true;
-        int least = 255;
-        for (int b = 0; b < st.parts(); ++b)
-            least = std::min(least, opt.stepsLeft->at(u.robot, u.cell[b]));
+        int least = 0;
+        if (opt.graph) {
+            least = opt.graph->stepsLeft(u.cell, st.parts(), u.robot);
+            if (least >= 255) return false; // no block can ever rest on the goal
+        }
+        if (opt.bound == 0) return true;
+        if (opt.stepsLeft) {
+            int box = 255;
+            for (int b = 0; b < st.parts(); ++b)
+                box = std::min(box, opt.stepsLeft->at(u.robot, u.cell[b]));
+            least = std::max(least, box);
+        }
         return depth + least <= opt.bound;
     }
 
