@@ -2,6 +2,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <deque>
@@ -272,8 +273,10 @@ class GraphBound {
             }
         }
         // Distances between any two free cells, for how soon blocks can meet.
-        const int far = span[top] + 2;
-        rate = far;
+        const int rate = span[top] + 2;
+        for (int gap = 0; gap < 256; ++gap)
+            waitFor[static_cast<size_t>(gap)] =
+                static_cast<uint8_t>(gap <= 1 ? 0 : (gap - 1 + rate - 1) / rate);
         apart.assign(static_cast<size_t>(cells) * cells, 255);
         still.assign(static_cast<size_t>(cells), 0);
         std::deque<int> queue;
@@ -316,7 +319,7 @@ class GraphBound {
                 const uint8_t* d = &apart[static_cast<size_t>(c) * cells];
                 for (int o = 0; o < count; ++o)
                     if (o != b) gap = std::min(gap, static_cast<int>(d[cell[o]]));
-                const int wait = gap <= 1 ? 0 : (gap - 1 + rate - 1) / rate;
+                const int wait = waitFor[static_cast<size_t>(gap)];
                 const int grown = std::min(n + wait, top);
                 v = wait + table[static_cast<size_t>(grown * cells + c)];
             }
@@ -363,7 +366,7 @@ class GraphBound {
     bool usable = false;
     int top = 2;
     int cells = 0;
-    int rate = 1;
+    std::array<uint8_t, 256> waitFor{}; // steps before blocks this far apart can touch
     std::vector<uint8_t> table;
     std::vector<uint8_t> apart; // cells x cells
     std::vector<uint8_t> still;

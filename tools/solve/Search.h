@@ -187,8 +187,7 @@ template <int W, int H> class Search {
     }
 
     // Adds a child to the next layer, or lowers the meta of the copy already in it.
-    void insert(const Key& k, uint64_t meta, size_t nextStart) {
-        const uint64_t h = k.hash();
+    void insert(const Key& k, uint64_t h, uint64_t meta, size_t nextStart) {
         const uint64_t tag = h >> indexBits;
         const uint64_t mask = slotCount - 1;
         for (uint64_t pos = h & mask;;) {
@@ -263,6 +262,7 @@ template <int W, int H> class Search {
         bool still = false;
         // Many keys change nothing here (a pose that does not fit): look those up only once.
         Key kids[actCount];
+        uint64_t hashes[actCount];
         uint64_t metas[actCount];
         bool keep[actCount];
         int kidCount = 0;
@@ -288,12 +288,13 @@ template <int W, int H> class Search {
             if (repeat) continue;
             keep[kidCount] = hopeful(st, child, depth + 1);
             metas[kidCount] = meta;
-            kids[kidCount++] = k;
+            hashes[kidCount] = k.hash();
             // The table is far larger than the caches: start fetching its slot now.
-            __builtin_prefetch(&slots[k.hash() & (slotCount - 1)]);
+            if (keep[kidCount]) __builtin_prefetch(&slots[hashes[kidCount] & (slotCount - 1)]);
+            kids[kidCount++] = k;
         }
         for (int j = 0; j < kidCount; ++j)
-            if (keep[j]) insert(kids[j], metas[j], nextStart);
+            if (keep[j]) insert(kids[j], hashes[j], metas[j], nextStart);
     }
 
     // The actions from the root to node idx, and the state each was taken from.
