@@ -15,7 +15,8 @@ struct KeyHash {
 };
 
 template <int W, int H>
-SearchResult beamSearch(const Level<W, H>& fresh, int width, bool playable) {
+SearchResult beamSearch(const Level<W, H>& fresh, int width, bool playable,
+                        const std::atomic<bool>* interrupt = nullptr) {
     struct Entry {
         Key key;
         int score;
@@ -44,6 +45,7 @@ SearchResult beamSearch(const Level<W, H>& fresh, int width, bool playable) {
     SearchResult res;
     uint8_t acts[actCount];
     for (int depth = 0; depth < 5000 && !layer.empty(); ++depth) {
+        if (interrupt && interrupt->load()) break;
         std::vector<Entry> next;
         for (const Entry& e : layer) {
             const Unpacked u = st.unpack(e.key);

@@ -1,6 +1,7 @@
 // foldbot_solve: the fewest logical steps from a fresh board to its goal, found on the real
 // engine, and the keys that play them.
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -17,6 +18,7 @@
 #include "tools/solve/Bound.h"
 #include "tools/solve/Demo.h"
 #include "tools/solve/Keys.h"
+#include "tools/solve/Limits.h"
 #include "tools/solve/Search.h"
 
 namespace {
@@ -48,7 +50,11 @@ const char* usage =
     "  --export LEVEL    print a shipped level (level1, level2) as a map file\n"
     "  --threads N       search threads (default: the machine's cores)\n"
     "  --beam N          beam width of --fast (default 400)\n"
-    "  --progress        one line per search depth on standard error\n"
+    "  --progress        one line per search depth on standard error (at a terminal, a\n"
+    "                    status line is redrawn in place instead)\n"
+    "  --max-memory SIZE stop, with exit status 3, before the search touches more than SIZE\n"
+    "                    (512M, 2G...; default: the memory available to this process, from\n"
+    "                    the system and its control group, less a margin)\n"
     "  --help            this text\n"
     "\n"
     "The search state: robot cells in bag order, loose cells in bag order, the current and\n"
@@ -74,7 +80,8 @@ const char* usage =
     "robot's size (a robot grows by one block a step at most).\n"
     "\n"
     "Exit status: 0 solved, 1 no route (the whole space explored), 2 bad input, 3 stopped at\n"
-    "a limit before an answer (memory, or --fast's beam found nothing: not a proof).\n";
+    "a limit before an answer (memory, or --fast's beam found nothing: not a proof), 130\n"
+    "interrupted (Ctrl-C).\n";
 
 struct Args {
     std::string board;
@@ -88,6 +95,7 @@ struct Args {
     std::string exportLevel;
     int threads = 0;
     int beam = 400;
+    size_t maxMemory = 0; // 0: the default ceiling
 };
 
 double peakMiB() {
@@ -122,13 +130,18 @@ template <int W, int H> int solve(const Args& args, const Level<W, H>& fresh, So
     }
 
     const auto start = std::chrono::steady_clock::now();
+    const std::atomic<bool>& interrupted = interruptFlag();
+    const size_t ceiling = args.maxMemory ? args.maxMemory : defaultMemoryLimit();
     // A quick route first: its length bounds the exact search.
-    SearchResult res = beamSearch(fresh, args.beam, args.playable);
-    if (!args.fast) {
+    SearchResult res = beamSearch(fresh, args.beam, args.playable, &interrupted);
+    if (!args.fast && !interrupted.load()) {
         SearchOptions o;
         o.threads = args.threads;
         o.playable = args.playable;
         o.allLayer = args.fewestCombos;
+        o.interrupt = &interrupted;
+        o.maxBytes = ceiling;
+        o.status = !args.progress && isatty(STDERR_FILENO);
         const StepsLeft left(fresh);
         const GraphBound graph(fresh);
         if (graph.sound()) o.graph = &graph;
@@ -142,6 +155,11 @@ template <int W, int H> int solve(const Args& args, const Level<W, H>& fresh, So
     }
     const double secs =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (interrupted.load()) {
+        std::fprintf(stderr, "foldbot_solve: interrupted after %.1f s, %llu states; no route\n",
+                     secs, static_cast<unsigned long long>(res.states));
+        return 130;
+    }
 
     Route route;
     if (res.solved) {
@@ -191,9 +209,11 @@ template <int W, int H> int solve(const Args& args, const Level<W, H>& fresh, So
                     name, static_cast<unsigned long long>(res.states), secs, peakMiB());
         return 1;
     }
-    std::printf("%s: stopped at depth %d, out of room for states, %llu states, %.1f s, %.0f MiB "
-                "peak\n",
-                name, res.depth, static_cast<unsigned long long>(res.states), secs, peakMiB());
+    std::printf("%s: stopped at depth %d: the next layer would pass the memory ceiling of %s "
+                "(%s), %llu states, %.1f s, %.0f MiB peak\n",
+                name, res.depth + 1, mebibytes(ceiling).c_str(),
+                args.maxMemory ? "--max-memory" : "what this process may use; see --max-memory",
+                static_cast<unsigned long long>(res.states), secs, peakMiB());
     return 3;
 }
 
@@ -294,6 +314,14 @@ int main(int argc, char** argv) {
             args.check = value("a file");
         } else if (a == "--export") {
             args.exportLevel = value("a level");
+        } else if (a == "--max-memory") {
+            const char* v = value("a size");
+            args.maxMemory = parseSize(v);
+            if (args.maxMemory == 0) {
+                std::fprintf(stderr,
+                             "foldbot_solve: --max-memory: not a size: %s (say 512M or 2G)\n", v);
+                return 2;
+            }
         } else if (a == "--threads" || a == "--beam") {
             const char* v = value("a number");
             char* end = nullptr;
@@ -314,6 +342,7 @@ int main(int argc, char** argv) {
         }
     }
     if (args.threads < 1) args.threads = 1;
+    catchInterrupt();
     if (!args.exportLevel.empty()) {
         if (!args.board.empty()) {
             std::fprintf(stderr, "foldbot_solve: --export prints a level; it takes no board\n");
