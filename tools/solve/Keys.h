@@ -51,6 +51,19 @@ inline const char* keyName(int key) {
     return key == spaceKey ? "Space" : key >= 0 && key < 9 ? names[key] : "-";
 }
 
+// Whether a frame without keys leaves a settled board as it is.
+template <int W, int H> bool stillAsItIs(const Level<W, H>& lv) {
+    Level<W, H> probe = lv;
+    runBoard(nullptr, probe, noKey, 0, 0);
+    if (!probe.isSettled() || probe.currentPose != lv.currentPose ||
+        probe.requestedPose != lv.requestedPose || probe.shakeRight != lv.shakeRight ||
+        probe.group.size() != lv.group.size())
+        return false;
+    for (int i = 0; i < lv.partCount; ++i)
+        if (probe.parts[i].index() != lv.parts[i].index()) return false;
+    return true;
+}
+
 // Lays each step's keys in the glide before it, in the middle, as a person can press them.
 template <int W, int H>
 Route routeKeys(const Level<W, H>& fresh, const std::vector<Plan>& plans, KeyTiming timing = {}) {
@@ -72,7 +85,9 @@ Route routeKeys(const Level<W, H>& fresh, const std::vector<Plan>& plans, KeyTim
         std::vector<int> window;
         if (glide == 0) {
             if (press.size() > 1) route.ok = false; // two keys need a moving frame between them
-            if (!press.empty())
+            // Waiting is only harmless where a keyless step changes nothing: on a map whose
+            // loose blocks fall or ride from the start, the first key cannot come late.
+            if (!press.empty() && stillAsItIs(lv))
                 window.assign(static_cast<size_t>(k == 0 ? timing.firstLead : timing.stillWait),
                               noKey);
             window.push_back(press.empty() ? noKey : press[0]);

@@ -20,6 +20,7 @@
 #include "tools/solve/Keys.h"
 #include "tools/solve/Limits.h"
 #include "tools/solve/Search.h"
+#include "tools/solve/Solve.h"
 
 namespace {
 
@@ -132,27 +133,17 @@ template <int W, int H> int solve(const Args& args, const Level<W, H>& fresh, So
     const auto start = std::chrono::steady_clock::now();
     const std::atomic<bool>& interrupted = interruptFlag();
     const size_t ceiling = args.maxMemory ? args.maxMemory : defaultMemoryLimit();
-    // A quick route first: its length bounds the exact search.
-    SearchResult res = beamSearch(fresh, args.beam, args.playable, &interrupted);
-    if (!args.fast && !interrupted.load()) {
-        SearchOptions o;
-        o.threads = args.threads;
-        o.playable = args.playable;
-        o.allLayer = args.fewestCombos;
-        o.interrupt = &interrupted;
-        o.maxBytes = ceiling;
-        o.status = !args.progress && isatty(STDERR_FILENO);
-        const StepsLeft left(fresh);
-        const GraphBound graph(fresh);
-        if (graph.sound()) o.graph = &graph;
-        if (res.solved) {
-            o.bound = static_cast<int>(res.actions.size());
-            o.stepsLeft = &left;
-        }
-        Search<W, H> search(fresh, o);
-        search.progress = args.progress;
-        res = search.run();
-    }
+    SolveSettings settings;
+    settings.fast = args.fast;
+    settings.playable = args.playable;
+    settings.fewestCombos = args.fewestCombos;
+    settings.threads = args.threads;
+    settings.beam = args.beam;
+    settings.progress = args.progress;
+    settings.status = !args.progress && isatty(STDERR_FILENO);
+    settings.maxBytes = ceiling;
+    settings.interrupt = &interrupted;
+    SearchResult res = solveBoard(fresh, settings);
     const double secs =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (interrupted.load()) {

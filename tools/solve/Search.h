@@ -119,7 +119,7 @@ template <int W, int H> class Search {
     SearchResult layers() {
         Stepper<W, H> st(proto);
         SearchResult res;
-        if (!grow(1 << 20)) return stopped(res, 0);
+        if (!grow(1 << 16)) return stopped(res, 0);
         insertRoot(st.pack(st.read(proto, false)));
         size_t layerStart = 0;
         size_t layerEnd = 1;
