@@ -24,6 +24,7 @@ SearchResult beamSearch(const Level<W, H>& fresh, int width, bool playable,
     };
     Stepper<W, H> st(fresh);
     st.mergePending = !playable;
+    st.mergeMoving = true;
     const std::vector<int> dist = goalDistances(fresh);
     auto score = [&](const Unpacked& u) {
         int best = 1 << 20;

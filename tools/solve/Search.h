@@ -297,6 +297,7 @@ template <int W, int H> class Search {
         parallel([&](int, int) {
             Stepper<W, H> st(proto);
             st.mergePending = !opt.playable;
+            st.mergeMoving = true;
             uint8_t acts[actCount];
             constexpr size_t chunk = 256;
             for (;;) {

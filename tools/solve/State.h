@@ -165,17 +165,23 @@ template <int W, int H> class Stepper {
         // The next step's key can ask for any pose, and leaving a pending request is the same
         // as pressing it again; with a pose held, asking for it asks for nothing. So the
         // successors depend only on whether the robot holds a pose, not on what is pending.
-        if (mergePending && to.current != -1) to.requested = to.current;
+        // Where keys on a still board are limited, that holds only after a moving step, when
+        // any key may be pressed in the glide.
+        const bool merge = mergePending || (mergeMoving && moved);
+        if (merge && to.current != -1) to.requested = to.current;
+        if (merge && to.current == -1 && to.requested > 0) to.requested = 0;
         // Poses that lay this robot alike are one held pose: pressing any of the others
-        // re-lays it, from either, and a growing robot forgets which it held.
+        // re-lays it, from either, and a growing robot forgets which it held (not so where a
+        // step without motion can grow it and keep the request).
         if (mergePending && to.current != -1)
             to.current = to.requested = like[to.robot][to.current];
-        if (mergePending && to.current == -1 && to.requested > 0) to.requested = 0;
         return lv.goalReached;
     }
 
     // Off where the key presses themselves matter (a key on a still board must be avoidable).
     bool mergePending = true;
+    // The same merge after moving steps only, for that case.
+    bool mergeMoving = false;
 
     // Actions worth trying from a state: equivalent ones are left out. Directions with the same
     // pattern are one (w and x on the chain boards); a pose already requested is no key at all;
