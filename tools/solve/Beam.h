@@ -53,12 +53,10 @@ SearchResult beamSearch(const Level<W, H>& fresh, int width, bool playable,
             const int n = st.actions(u, acts);
             bool still = false;
             for (int a = 0; a < n; ++a) {
+                if (acts[a] != actNone && playable && !u.moved && !still) continue;
                 Unpacked child;
                 const bool goal = st.play(u, acts[a], child);
-                if (acts[a] == actNone && !u.moved)
-                    still = st.pack(child) == st.pack(u);
-                else if (playable && !u.moved && !still)
-                    continue;
+                if (acts[a] == actNone && !u.moved) still = st.pack(child) == st.pack(u);
                 trail.push_back({e.trail, acts[a], e.key});
                 if (goal) {
                     res.solved = true;

@@ -338,14 +338,15 @@ template <int W, int H> class Search {
         uint64_t metas[actCount];
         bool keep[actCount];
         int kidCount = 0;
+        // No key comes first: whether waiting changes anything decides the keys after it.
         for (int a = 0; a < n; ++a) {
+            if (acts[a] != actNone && opt.playable && !u.moved && !still)
+                continue; // that key would have to land on one exact frame
             Unpacked child;
             const bool goal = st.play(u, acts[a], child);
             if (acts[a] == actNone && !u.moved) {
                 // Waiting on a still board changes nothing here: a late key is harmless.
                 still = !goal && st.pack(child) == st.pack(u);
-            } else if (opt.playable && !u.moved && !still) {
-                continue; // that key would have to land on one exact frame
             }
             const uint64_t meta = makeMeta(combos + (isCombo(acts[a]) ? 1 : 0), acts[a], i);
             if (goal) {
@@ -355,12 +356,13 @@ template <int W, int H> class Search {
                 continue;
             }
             const Key k = st.pack(child);
+            const uint64_t h = k.hash();
             bool repeat = false;
-            for (int j = 0; j < kidCount && !repeat; ++j) repeat = kids[j] == k;
+            for (int j = 0; j < kidCount && !repeat; ++j) repeat = hashes[j] == h && kids[j] == k;
             if (repeat) continue;
             keep[kidCount] = hopeful(st, child, depth + 1);
             metas[kidCount] = meta;
-            hashes[kidCount] = k.hash();
+            hashes[kidCount] = h;
             // The table is far larger than the caches: start fetching its slot now.
             if (keep[kidCount]) __builtin_prefetch(&slots[hashes[kidCount] & (slotCount - 1)]);
             kids[kidCount++] = k;
