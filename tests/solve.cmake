@@ -14,3 +14,13 @@ set_tests_properties(solve.unknown_board PROPERTIES
 add_test(NAME solve.command_line
          COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/solve_cli.sh $<TARGET_FILE:foldbot_solve>
                  ${PROJECT_SOURCE_DIR})
+
+# The solver against a plain breadth-first search on generated maps.
+add_executable(solve_crosscheck_test ${CMAKE_CURRENT_LIST_DIR}/solve_crosscheck_test.cpp)
+target_link_libraries(solve_crosscheck_test PRIVATE board content GTest::gtest_main SDL::SDL
+                                                    Threads::Threads)
+target_include_directories(solve_crosscheck_test PRIVATE ${PROJECT_SOURCE_DIR})
+if(FOLDBOT_SANITIZE)
+  target_compile_definitions(solve_crosscheck_test PRIVATE FOLDBOT_SANITIZE_BUILD)
+endif()
+gtest_discover_tests(solve_crosscheck_test TEST_PREFIX solve. PROPERTIES TIMEOUT 900)

@@ -25,7 +25,7 @@ expect() { # STATUS REGEX DESCRIPTION
   [[ $last =~ $2 ]] || fail "$3: last line: $last"
 }
 
-run "$maps/stairs.map"
+run "$maps/stairs.map" # 16 steps, 1 combo by a plain search too
 expect 0 "^$maps/stairs.map: 16 steps, 1 combos, optimal, " "shortest route"
 run --fewest-combos --playable --keys "$tmp/stairs.keys" --demo "$tmp/stairs.demo" \
   "$maps/stairs.map"
@@ -48,6 +48,12 @@ awk '{k = $1; if (k != 1000) print NR, (k == -1 ? "space" : k)}' "$tmp/stairs.ke
 grep -v '^#' "$tmp/stairs.demo" | tail -n +3 >"$tmp/demo.presses"
 diff -q "$tmp/expected.presses" "$tmp/demo.presses" >/dev/null || fail "demo presses differ"
 [ -s "$tmp/demo.presses" ] || fail "demo has no presses"
+
+# The figure's poses, whose patterns do not hang together, so only the box bound prunes.
+run --keys "$tmp/figure.keys" "$maps/figure.map" # 16 steps by a plain search too
+expect 0 "^$maps/figure.map: 16 steps, 1 combos, optimal, " "figure poses"
+run --check "$tmp/figure.keys" "$maps/figure.map"
+expect 0 "reaches the goal on frame" "figure key file"
 
 run "$maps/walled.map"
 expect 1 "^$maps/walled.map: no route: the whole space explored, [0-9]+ states" "no route"
@@ -76,6 +82,31 @@ expect 0 "reaches the goal" "exported level1"
 "$solve" --export level2 >"$tmp/level2.map" || fail "export level2"
 run --check "$root/content/walkthrough/level2.keys" "$tmp/level2.map"
 expect 0 "reaches the goal" "exported level2"
+
+# Stopped by a limit: never a claim of no route, and a status of its own.
+run --max-memory 60M level1
+expect 3 "memory ceiling of 60 MiB \(--max-memory\)" "memory ceiling"
+[[ $out != *"no route"* ]] || fail "a search out of memory claims no route"
+run --max-memory lots level1
+expect 2 "not a size" "a bad memory size"
+
+# Ctrl-C in the middle of a search: exit 130 at once, a word on stderr, no route.
+"$solve" --playable --progress level1 >"$tmp/int.out" 2>"$tmp/int.err" &
+pid=$!
+for _ in $(seq 600); do
+  grep -q '^depth 12:' "$tmp/int.err" && break
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.05
+done
+kill -INT "$pid" 2>/dev/null
+# Only a guard against a hang: the search checks the flag every few hundred states.
+for _ in $(seq 400); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
+kill -0 "$pid" 2>/dev/null && { fail "still searching after Ctrl-C"; kill -KILL "$pid"; }
+wait "$pid"
+status=$?
+[ "$status" -eq 130 ] || fail "Ctrl-C: exit $status, not 130"
+grep -q 'interrupted' "$tmp/int.err" || fail "Ctrl-C: no word on stderr"
+[ ! -s "$tmp/int.out" ] || fail "Ctrl-C: printed $(cat "$tmp/int.out")"
 
 if [ "$failures" -eq 0 ]; then echo "solver command line: all passed"; fi
 exit $((failures > 0))

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <deque>
 #include <unordered_set>
 #include <vector>
 
@@ -15,31 +14,9 @@ struct KeyHash {
     size_t operator()(const Key& k) const { return static_cast<size_t>(k.hash()); }
 };
 
-// Cells from which a block resting there stands on the goal, then outward through free cells.
-template <int W, int H> std::vector<int> goalDistances(const Level<W, H>& lv) {
-    std::vector<int> dist(W * H, 1 << 20);
-    std::deque<int> todo;
-    for (int i = 0; i + W < W * H; ++i)
-        if (lv.terrain(i) == ' ' && lv.cellChar(i + W) == '@') {
-            dist[static_cast<size_t>(i)] = 0;
-            todo.push_back(i);
-        }
-    while (!todo.empty()) {
-        const int c = todo.front();
-        todo.pop_front();
-        for (int d : {-1, 1, -W, W}) {
-            const int n = c + d;
-            if (n < 0 || n >= W * H || lv.terrain(n) != ' ') continue;
-            if (dist[static_cast<size_t>(n)] <= dist[static_cast<size_t>(c)] + 1) continue;
-            dist[static_cast<size_t>(n)] = dist[static_cast<size_t>(c)] + 1;
-            todo.push_back(n);
-        }
-    }
-    return dist;
-}
-
 template <int W, int H>
-SearchResult beamSearch(const Level<W, H>& fresh, int width, bool playable) {
+SearchResult beamSearch(const Level<W, H>& fresh, int width, bool playable,
+                        const std::atomic<bool>* interrupt = nullptr) {
     struct Entry {
         Key key;
         int score;
@@ -47,6 +24,7 @@ SearchResult beamSearch(const Level<W, H>& fresh, int width, bool playable) {
     };
     Stepper<W, H> st(fresh);
     st.mergePending = !playable;
+    st.mergeMoving = true;
     const std::vector<int> dist = goalDistances(fresh);
     auto score = [&](const Unpacked& u) {
         int best = 1 << 20;
@@ -68,18 +46,17 @@ SearchResult beamSearch(const Level<W, H>& fresh, int width, bool playable) {
     SearchResult res;
     uint8_t acts[actCount];
     for (int depth = 0; depth < 5000 && !layer.empty(); ++depth) {
+        if (interrupt && interrupt->load()) break;
         std::vector<Entry> next;
         for (const Entry& e : layer) {
             const Unpacked u = st.unpack(e.key);
             const int n = st.actions(u, acts);
             bool still = false;
             for (int a = 0; a < n; ++a) {
+                if (acts[a] != actNone && playable && !u.moved && !still) continue;
                 Unpacked child;
                 const bool goal = st.play(u, acts[a], child);
-                if (acts[a] == actNone && !u.moved)
-                    still = st.pack(child) == st.pack(u);
-                else if (playable && !u.moved && !still)
-                    continue;
+                if (acts[a] == actNone && !u.moved) still = st.pack(child) == st.pack(u);
                 trail.push_back({e.trail, acts[a], e.key});
                 if (goal) {
                     res.solved = true;

@@ -2,11 +2,15 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <deque>
 #include <vector>
 
 #include "board/Level.h"
+
+constexpr int unreachable = 1 << 20;
 
 // How far one step can carry a block, for a robot of n blocks at the step's pose. The robot is
 // 4-connected, so every block lies within n - 1 cells of the last one, where the pose is
@@ -83,4 +87,287 @@ class StepsLeft {
     int cells = 0;
     int top = 2;
     std::vector<uint8_t> table;
+};
+
+// Cells from which a block resting there stands on the goal, then outward through free cells,
+// neighbours by linear index as the rules take them (a step off one end of a row lands on the
+// other end of the next).
+template <int W, int H> std::vector<int> goalDistances(const Level<W, H>& lv) {
+    std::vector<int> dist(W * H, unreachable);
+    std::deque<int> todo;
+    for (int i = 0; i + W < W * H; ++i)
+        if (lv.terrain(i) == ' ' && lv.cellChar(i + W) == '@') {
+            dist[static_cast<size_t>(i)] = 0;
+            todo.push_back(i);
+        }
+    while (!todo.empty()) {
+        const int c = todo.front();
+        todo.pop_front();
+        for (int d : {-1, 1, -W, W}) {
+            const int n = c + d;
+            if (n < 0 || n >= W * H || lv.terrain(n) != ' ') continue;
+            if (dist[static_cast<size_t>(n)] <= dist[static_cast<size_t>(c)] + 1) continue;
+            dist[static_cast<size_t>(n)] = dist[static_cast<size_t>(c)] + 1;
+            todo.push_back(n);
+        }
+    }
+    return dist;
+}
+
+// The farthest entry of a pose's first n entries from entry 0, in steps between side-by-side
+// entries; -1 when those entries do not hang together.
+inline int patternSpan(const Pose& p, int n) {
+    int dist[maxParts];
+    for (int i = 0; i < n; ++i) dist[i] = -1;
+    dist[0] = 0;
+    int todo[maxParts];
+    int head = 0, tail = 0;
+    todo[tail++] = 0;
+    while (head < tail) {
+        const int a = todo[head++];
+        for (int b = 0; b < n; ++b) {
+            if (dist[b] >= 0) continue;
+            if (std::abs(p.cellX[a] - p.cellX[b]) + std::abs(p.cellY[a] - p.cellY[b]) != 1)
+                continue;
+            dist[b] = dist[a] + 1;
+            todo[tail++] = b;
+        }
+    }
+    int span = 0;
+    for (int i = 0; i < n; ++i) {
+        if (dist[i] < 0) return -1;
+        span = std::max(span, dist[i]);
+    }
+    return span;
+}
+
+// A second bound, in steps along free cells rather than boxes, so walls count, and falling is
+// slow. Where can a block be after one step, given where the blocks were before it?
+//  - gravity moves the robot a cell down; a pose lays a connected pattern on the anchor, a
+//    block of the robot (or, for a robot formed after Space, a loose block): every new cell is
+//    within the pattern's span of the anchor along the pattern's own cells, which are free, and
+//    none lies below the anchor (every pattern has its first entry at the bottom);
+//  - then a conveyor moves the robot a cell sideways, or a reset lets its blocks move once as
+//    loose blocks, which is also a cell down for a block no farther from that reset than the
+//    robot is long;
+//  - a loose block moves one cell, down or sideways.
+// So every block ends within one hop of some block's old cell: at most a cell down, then at most
+// the span along free cells none of which is further on than the pattern reaches, then a cell
+// sideways (or down near a reset). The fewest hops from a cell to one resting on the goal,
+// with the span of the size the robot can have grown to by each step (a block a step at most, and
+// an empty robot forms with two), bound the steps left. Only sound while every pattern's first n
+// entries are connected and its reach is known, which is checked; otherwise it stays out.
+class GraphBound {
+  public:
+    template <int W, int H> explicit GraphBound(const Level<W, H>& lv) {
+        top = std::max(2, static_cast<int>(lv.partCount));
+        std::vector<int> span(static_cast<size_t>(top + 1), 1);
+        int ahead = 0; // the furthest a pattern cell lies past its anchor, by linear index
+        for (int n = 2; n <= top; ++n) {
+            span[n] = span[n - 1];
+            for (const Pose& p : lv.poses) {
+                if (p.labelCount < n) continue;
+                const int e = patternSpan(p, n);
+                if (e < 0) return; // a pose can jump: no bound from here
+                span[n] = std::max(span[n], e);
+                for (int i = 0; i < n; ++i)
+                    ahead =
+                        std::max(ahead, (p.cellX[i] - p.cellX[0]) + (p.cellY[i] - p.cellY[0]) * W);
+            }
+        }
+        cells = W * H;
+        auto isFree = [&](int c) { return c >= 0 && c < W * H && lv.terrain(c) == ' '; };
+        // Cells a block released by a reset can be on: within the robot's length of a block
+        // standing on '!'.
+        std::vector<int> nearReset = spread(
+            lv, [&](int c) { return isFree(c) && c + W < W * H && lv.cellChar(c + W) == '!'; },
+            top - 1);
+        // And those a conveyor or a reset can move sideways: the robot within its length of a
+        // block standing on one, a loose block standing on one.
+        std::vector<int> nearSide = spread(
+            lv,
+            [&](int c) {
+                if (!isFree(c) || c + W >= W * H) return false;
+                const char below = lv.cellChar(c + W);
+                return below == '<' || below == '>' || below == '!';
+            },
+            top - 1);
+
+        table.assign(static_cast<size_t>((top + 1) * cells), 255);
+        std::vector<std::vector<int>> reach(static_cast<size_t>(cells));
+        std::vector<int> seen(static_cast<size_t>(cells), -1);
+        std::vector<int> level(static_cast<size_t>(cells), 0);
+        std::vector<int> todo;
+        for (int n = top; n >= 2; --n) {
+            const int e = span[n];
+            // One hop from every free cell.
+            for (int c = 0; c < cells; ++c) {
+                std::vector<int>& out = reach[static_cast<size_t>(c)];
+                out.clear();
+                if (!isFree(c)) continue;
+                const int stamp = c;
+                std::vector<int> found;
+                for (int c1 : {c, c + W}) {
+                    if (!isFree(c1)) continue;
+                    const int limit = c1 + ahead;
+                    todo.assign(1, c1);
+                    if (seen[static_cast<size_t>(c1)] != stamp) found.push_back(c1);
+                    seen[static_cast<size_t>(c1)] = stamp;
+                    level[static_cast<size_t>(c1)] = 0;
+                    std::vector<int> local{c1};
+                    for (size_t h = 0; h < todo.size(); ++h) {
+                        const int a = todo[h];
+                        if (level[static_cast<size_t>(a)] >= e) continue;
+                        for (int d : {-1, 1, -W, W}) {
+                            const int b = a + d;
+                            if (!isFree(b) || b > limit) continue;
+                            if (std::find(local.begin(), local.end(), b) != local.end()) continue;
+                            local.push_back(b);
+                            level[static_cast<size_t>(b)] = level[static_cast<size_t>(a)] + 1;
+                            todo.push_back(b);
+                        }
+                    }
+                    for (int b : local)
+                        if (seen[static_cast<size_t>(b)] != stamp) {
+                            seen[static_cast<size_t>(b)] = stamp;
+                            found.push_back(b);
+                        }
+                }
+                for (int b : found) {
+                    out.push_back(b);
+                    for (int d : {-1, 1, W}) {
+                        const int x = b + d;
+                        if (d == W && !nearReset[static_cast<size_t>(b)]) continue;
+                        if (d != W && !nearSide[static_cast<size_t>(b)]) continue;
+                        if (isFree(x)) out.push_back(x);
+                    }
+                }
+                std::sort(out.begin(), out.end());
+                out.erase(std::unique(out.begin(), out.end()), out.end());
+            }
+            uint8_t* row = &table[static_cast<size_t>(n * cells)];
+            for (int c = 0; c + W < cells; ++c)
+                if (isFree(c) && lv.cellChar(c + W) == '@') row[c] = 0;
+            if (n == top) {
+                // The largest size keeps its reach: hops to a fixed point.
+                for (bool changed = true; changed;) {
+                    changed = false;
+                    for (int c = 0; c < cells; ++c) {
+                        int best = row[c];
+                        for (int b : reach[static_cast<size_t>(c)])
+                            best = std::min(best, row[b] + 1);
+                        if (best < row[c]) {
+                            row[c] = static_cast<uint8_t>(best);
+                            changed = true;
+                        }
+                    }
+                }
+            } else {
+                const uint8_t* next = &table[static_cast<size_t>((n + 1) * cells)];
+                for (int c = 0; c < cells; ++c) {
+                    if (row[c] == 0) continue;
+                    int best = 255;
+                    for (int b : reach[static_cast<size_t>(c)]) best = std::min(best, next[b] + 1);
+                    row[c] = static_cast<uint8_t>(std::min(best, 255));
+                }
+            }
+        }
+        // Distances between any two free cells, for how soon blocks can meet.
+        const int rate = span[top] + 2;
+        for (int gap = 0; gap < 256; ++gap)
+            waitFor[static_cast<size_t>(gap)] =
+                static_cast<uint8_t>(gap <= 1 ? 0 : (gap - 1 + rate - 1) / rate);
+        apart.assign(static_cast<size_t>(cells) * cells, 255);
+        still.assign(static_cast<size_t>(cells), 0);
+        std::deque<int> queue;
+        for (int c = 0; c < cells; ++c) {
+            if (!isFree(c)) continue;
+            const char below = lv.cellChar(c + W);
+            still[static_cast<size_t>(c)] =
+                below != ' ' && below != '<' && below != '>' && below != '!';
+            uint8_t* d = &apart[static_cast<size_t>(c) * cells];
+            d[c] = 0;
+            queue.assign(1, c);
+            while (!queue.empty()) {
+                const int a = queue.front();
+                queue.pop_front();
+                if (d[a] >= 254) continue;
+                for (int s : {-1, 1, -W, W}) {
+                    const int b = a + s;
+                    if (!isFree(b) || d[b] != 255) continue;
+                    d[b] = static_cast<uint8_t>(d[a] + 1);
+                    queue.push_back(b);
+                }
+            }
+        }
+        usable = true;
+    }
+
+    // A loose block resting on anything but air, a conveyor or a reset never moves while loose,
+    // and joins a robot only next to another block (the robot's, or its partner when a robot
+    // forms). Every other block gets at most a hop's length (span + 2 cells) nearer a step. So
+    // it waits at least until one can have come, and only then starts its own hops, with the
+    // robot grown by as many blocks as steps have gone by.
+    template <class Cells> int stepsLeft(const Cells& cell, int count, int robot) const {
+        const int n = std::min(std::max(robot, 2), top);
+        int least = 255;
+        for (int b = 0; b < count; ++b) {
+            const int c = cell[b];
+            int v = table[static_cast<size_t>(n * cells + c)];
+            if (b >= robot && still[static_cast<size_t>(c)] && v != 255) {
+                int gap = 255;
+                const uint8_t* d = &apart[static_cast<size_t>(c) * cells];
+                for (int o = 0; o < count; ++o)
+                    if (o != b) gap = std::min(gap, static_cast<int>(d[cell[o]]));
+                const int wait = waitFor[static_cast<size_t>(gap)];
+                const int grown = std::min(n + wait, top);
+                v = wait + table[static_cast<size_t>(grown * cells + c)];
+            }
+            least = std::min(least, v);
+        }
+        return least;
+    }
+
+    bool sound() const { return usable; }
+    // The fewest steps left for a robot of this size with a block on this cell; 255 when no
+    // block there can ever get to the goal.
+    int steps(int robot, int cell) const {
+        const int n = std::min(std::max(robot, 2), top);
+        return table[static_cast<size_t>(n * cells + cell)];
+    }
+
+  private:
+    // Cells within `depth` free-cell steps of a cell that `start` picks, as 0 or 1.
+    template <int W, int H, class F>
+    static std::vector<int> spread(const Level<W, H>& lv, F start, int depth) {
+        std::vector<int> d(W * H, -1);
+        std::deque<int> todo;
+        for (int c = 0; c < W * H; ++c)
+            if (start(c)) {
+                d[static_cast<size_t>(c)] = 0;
+                todo.push_back(c);
+            }
+        while (!todo.empty()) {
+            const int c = todo.front();
+            todo.pop_front();
+            if (d[static_cast<size_t>(c)] >= depth) continue;
+            for (int s : {-1, 1, -W, W}) {
+                const int n = c + s;
+                if (n < 0 || n >= W * H || lv.terrain(n) != ' ' || d[static_cast<size_t>(n)] >= 0)
+                    continue;
+                d[static_cast<size_t>(n)] = d[static_cast<size_t>(c)] + 1;
+                todo.push_back(n);
+            }
+        }
+        for (int& x : d) x = x >= 0 ? 1 : 0;
+        return d;
+    }
+
+    bool usable = false;
+    int top = 2;
+    int cells = 0;
+    std::array<uint8_t, 256> waitFor{}; // steps before blocks this far apart can touch
+    std::vector<uint8_t> table;
+    std::vector<uint8_t> apart; // cells x cells
+    std::vector<uint8_t> still;
 };

@@ -20,6 +20,8 @@ struct KeyTiming {
 };
 
 // What a step needs: whether the robot was broken up before it, and the pose requested at it.
+constexpr int holdPose = -2; // keep the pose the robot holds: cancel any request pending
+
 struct Plan {
     bool space = false;
     int req = -1;
@@ -32,8 +34,12 @@ inline std::vector<Plan> plansOf(const SearchResult& res) {
         Plan p;
         p.space = a == actSpace || isCombo(a);
         // Doing nothing keeps the request the search held, which a merged state may have
-        // reached by another one: the key is chosen against the real board below.
+        // reached by another one: the key is chosen against the real board below. With a pose
+        // held, nothing must happen, whichever of the poses that lay the robot alike it is.
         p.req = poseOf(a) >= 0 ? poseOf(a) : a == actSpace ? -1 : stateRequest(res.from[i]);
+        if (a == actNone && stateCurrent(res.from[i]) >= 0 &&
+            stateCurrent(res.from[i]) == stateRequest(res.from[i]))
+            p.req = holdPose;
         plans.push_back(p);
     }
     return plans;
@@ -51,6 +57,19 @@ inline const char* keyName(int key) {
     return key == spaceKey ? "Space" : key >= 0 && key < 9 ? names[key] : "-";
 }
 
+// Whether a frame without keys leaves a settled board as it is.
+template <int W, int H> bool stillAsItIs(const Level<W, H>& lv) {
+    Level<W, H> probe = lv;
+    runBoard(nullptr, probe, noKey, 0, 0);
+    if (!probe.isSettled() || probe.currentPose != lv.currentPose ||
+        probe.requestedPose != lv.requestedPose || probe.shakeRight != lv.shakeRight ||
+        probe.group.size() != lv.group.size())
+        return false;
+    for (int i = 0; i < lv.partCount; ++i)
+        if (probe.parts[i].index() != lv.parts[i].index()) return false;
+    return true;
+}
+
 // Lays each step's keys in the glide before it, in the middle, as a person can press them.
 template <int W, int H>
 Route routeKeys(const Level<W, H>& fresh, const std::vector<Plan>& plans, KeyTiming timing = {}) {
@@ -58,10 +77,19 @@ Route routeKeys(const Level<W, H>& fresh, const std::vector<Plan>& plans, KeyTim
     Route route;
     for (size_t k = 0; k < plans.size(); ++k) {
         std::vector<int> press;
+        int req = plans[k].req;
+        if (req == holdPose) req = lv.currentPose;
+        // The search takes poses that lay the robot alike as one: asking for the very pose
+        // the robot holds would do nothing, so ask for another alike, which re-lays it.
+        if (req >= 0 && plans[k].req != holdPose && !plans[k].space && req == lv.currentPose)
+            for (int q = 0; q < 9; ++q)
+                if (q != req && sameShape(lv.poses[q], lv.poses[req], lv.group.size())) {
+                    req = q;
+                    break;
+                }
         if (plans[k].space) press.push_back(spaceKey);
-        if (plans[k].req >= 0 && (plans[k].space || lv.requestedPose != plans[k].req))
-            press.push_back(plans[k].req);
-        if (!plans[k].space && plans[k].req < 0 && lv.requestedPose >= 0) route.ok = false;
+        if (req >= 0 && (plans[k].space || lv.requestedPose != req)) press.push_back(req);
+        if (!plans[k].space && req < 0 && lv.requestedPose >= 0) route.ok = false;
 
         Level<W, H> probe = lv;
         int glide = 0;
@@ -72,7 +100,9 @@ Route routeKeys(const Level<W, H>& fresh, const std::vector<Plan>& plans, KeyTim
         std::vector<int> window;
         if (glide == 0) {
             if (press.size() > 1) route.ok = false; // two keys need a moving frame between them
-            if (!press.empty())
+            // Waiting is only harmless where a keyless step changes nothing: on a map whose
+            // loose blocks fall or ride from the start, the first key cannot come late.
+            if (!press.empty() && stillAsItIs(lv))
                 window.assign(static_cast<size_t>(k == 0 ? timing.firstLead : timing.stillWait),
                               noKey);
             window.push_back(press.empty() ? noKey : press[0]);

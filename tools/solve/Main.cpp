@@ -1,6 +1,7 @@
 // foldbot_solve: the fewest logical steps from a fresh board to its goal, found on the real
 // engine, and the keys that play them.
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -17,7 +18,9 @@
 #include "tools/solve/Bound.h"
 #include "tools/solve/Demo.h"
 #include "tools/solve/Keys.h"
+#include "tools/solve/Limits.h"
 #include "tools/solve/Search.h"
+#include "tools/solve/Solve.h"
 
 namespace {
 
@@ -48,7 +51,11 @@ const char* usage =
     "  --export LEVEL    print a shipped level (level1, level2) as a map file\n"
     "  --threads N       search threads (default: the machine's cores)\n"
     "  --beam N          beam width of --fast (default 400)\n"
-    "  --progress        one line per search depth on standard error\n"
+    "  --progress        one line per search depth on standard error (at a terminal, a\n"
+    "                    status line is redrawn in place instead)\n"
+    "  --max-memory SIZE stop, with exit status 3, before the search touches more than SIZE\n"
+    "                    (512M, 2G...; default: the memory available to this process, from\n"
+    "                    the system and its control group, less a margin)\n"
     "  --help            this text\n"
     "\n"
     "The search state: robot cells in bag order, loose cells in bag order, the current and\n"
@@ -66,15 +73,36 @@ const char* usage =
     "  - the pending request is reduced to whether the robot holds a pose: the next step's\n"
     "    key can ask for any pose, leaving a request pending is the same as pressing it\n"
     "    again, and asking for the held pose asks for nothing, so the successors are the\n"
-    "    same whatever is pending (not with --playable, where it matters whether a key is\n"
-    "    pressed at all).\n"
+    "    same whatever is pending (with --playable, where a key on a still board may not\n"
+    "    be allowed, only after a step that moved a block: any key fits in its glide);\n"
+    "  - poses that lay the robot alike (the same first n cells around the anchor; q, e and\n"
+    "    s for two blocks) are one held pose and one action: pressing another of them\n"
+    "    re-lays the robot from either, and when the robot grows or breaks up the held pose\n"
+    "    is forgotten or cleared (not with --playable, where a step without motion can grow\n"
+    "    the robot and keep the request); Space then a pose always forms two blocks, so it\n"
+    "    takes one action for each shape of two.\n"
     "\n"
     "The search first finds a quick route; states that cannot beat its length are dropped,\n"
-    "by a lower bound on the steps left: how far one step can carry any block, given the\n"
-    "robot's size (a robot grows by one block a step at most).\n"
+    "by the larger of two lower bounds on the steps left, each taken over every block, loose\n"
+    "ones too (a robot formed after Space can stand anywhere loose blocks do), and each with\n"
+    "the reach of the size the robot can have grown to (a block a step at most; it forms\n"
+    "with two):\n"
+    "  - boxes: how far one step can carry a block, in rows and columns;\n"
+    "  - hops along free cells: every block always stands on a free cell and the robot hangs\n"
+    "    together, so after a step each block lies within one hop of some block's old cell:\n"
+    "    at most a cell down (gravity), then along the pose's cells, which hang together, are\n"
+    "    free and never lie below their anchor (a block), then a cell sideways only near a\n"
+    "    conveyor or reset cell, or down only near a reset cell (released blocks fall once);\n"
+    "    a loose block moves a cell at most. Hops are counted back from the cells that rest on\n"
+    "    the goal. A loose block resting on solid ground never moves and joins only next to\n"
+    "    another block, so it waits until one can have come (a hop is at most span + 2\n"
+    "    cells). Used only where every pose's first n cells hang together, checked per map.\n"
+    "States from which no block can ever reach the goal are dropped even without a route,\n"
+    "so a \"no route\" stays a proof.\n"
     "\n"
     "Exit status: 0 solved, 1 no route (the whole space explored), 2 bad input, 3 stopped at\n"
-    "a limit before an answer (memory, or --fast's beam found nothing: not a proof).\n";
+    "a limit before an answer (memory, or --fast's beam found nothing: not a proof), 130\n"
+    "interrupted (Ctrl-C).\n";
 
 struct Args {
     std::string board;
@@ -88,6 +116,7 @@ struct Args {
     std::string exportLevel;
     int threads = 0;
     int beam = 400;
+    size_t maxMemory = 0; // 0: the default ceiling
 };
 
 double peakMiB() {
@@ -122,24 +151,26 @@ template <int W, int H> int solve(const Args& args, const Level<W, H>& fresh, So
     }
 
     const auto start = std::chrono::steady_clock::now();
-    // A quick route first: its length bounds the exact search.
-    SearchResult res = beamSearch(fresh, args.beam, args.playable);
-    if (!args.fast) {
-        SearchOptions o;
-        o.threads = args.threads;
-        o.playable = args.playable;
-        o.allLayer = args.fewestCombos;
-        const StepsLeft left(fresh);
-        if (res.solved) {
-            o.bound = static_cast<int>(res.actions.size());
-            o.stepsLeft = &left;
-        }
-        Search<W, H> search(fresh, o);
-        search.progress = args.progress;
-        res = search.run();
-    }
+    const std::atomic<bool>& interrupted = interruptFlag();
+    const size_t ceiling = args.maxMemory ? args.maxMemory : defaultMemoryLimit();
+    SolveSettings settings;
+    settings.fast = args.fast;
+    settings.playable = args.playable;
+    settings.fewestCombos = args.fewestCombos;
+    settings.threads = args.threads;
+    settings.beam = args.beam;
+    settings.progress = args.progress;
+    settings.status = !args.progress && isatty(STDERR_FILENO);
+    settings.maxBytes = ceiling;
+    settings.interrupt = &interrupted;
+    SearchResult res = solveBoard(fresh, settings);
     const double secs =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (interrupted.load()) {
+        std::fprintf(stderr, "foldbot_solve: interrupted after %.1f s, %llu states; no route\n",
+                     secs, static_cast<unsigned long long>(res.states));
+        return 130;
+    }
 
     Route route;
     if (res.solved) {
@@ -189,9 +220,11 @@ template <int W, int H> int solve(const Args& args, const Level<W, H>& fresh, So
                     name, static_cast<unsigned long long>(res.states), secs, peakMiB());
         return 1;
     }
-    std::printf("%s: stopped at depth %d, out of room for states, %llu states, %.1f s, %.0f MiB "
-                "peak\n",
-                name, res.depth, static_cast<unsigned long long>(res.states), secs, peakMiB());
+    std::printf("%s: stopped at depth %d: the next layer would pass the memory ceiling of %s "
+                "(%s), %llu states, %.1f s, %.0f MiB peak\n",
+                name, res.depth + 1, mebibytes(ceiling).c_str(),
+                args.maxMemory ? "--max-memory" : "what this process may use; see --max-memory",
+                static_cast<unsigned long long>(res.states), secs, peakMiB());
     return 3;
 }
 
@@ -292,6 +325,14 @@ int main(int argc, char** argv) {
             args.check = value("a file");
         } else if (a == "--export") {
             args.exportLevel = value("a level");
+        } else if (a == "--max-memory") {
+            const char* v = value("a size");
+            args.maxMemory = parseSize(v);
+            if (args.maxMemory == 0) {
+                std::fprintf(stderr,
+                             "foldbot_solve: --max-memory: not a size: %s (say 512M or 2G)\n", v);
+                return 2;
+            }
         } else if (a == "--threads" || a == "--beam") {
             const char* v = value("a number");
             char* end = nullptr;
@@ -312,6 +353,7 @@ int main(int argc, char** argv) {
         }
     }
     if (args.threads < 1) args.threads = 1;
+    catchInterrupt();
     if (!args.exportLevel.empty()) {
         if (!args.board.empty()) {
             std::fprintf(stderr, "foldbot_solve: --export prints a level; it takes no board\n");

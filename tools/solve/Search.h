@@ -5,13 +5,17 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
+#include <mutex>
 #include <stdexcept>
 #include <thread>
 #include <vector>
 
 #include "tools/solve/Bound.h"
+#include "tools/solve/Limits.h"
 #include "tools/solve/State.h"
 
 // A node's meta word orders by (combos, action, parent), so an atomic minimum keeps, for each
@@ -69,11 +73,17 @@ struct SearchOptions {
     size_t maxStates = 0;  // 0: as many as the memory reservation holds
     int bound = 0;         // a known route's length: states that cannot beat it are dropped
     const StepsLeft* stepsLeft = nullptr; // a lower bound on the steps to the goal
+    const GraphBound* graph = nullptr;    // another, through free cells; also finds dead states
+    const std::atomic<bool>* interrupt = nullptr; // set from outside: stop soon
+    size_t maxBytes = 0;                          // memory the search may touch; 0: no ceiling
+    bool status = false; // one status line on standard error, redrawn in place
 };
 
 struct SearchResult {
     bool solved = false;
     bool exhausted = false; // every reachable state seen, no goal
+    bool interrupted = false;
+    bool outOfMemory = false; // the next layer would not fit
     std::vector<uint8_t> actions;
     std::vector<Key> from; // the state each action was taken from
     int combos = 0;
@@ -89,26 +99,52 @@ template <int W, int H> class Search {
     }
 
     SearchResult run() {
+        start = std::chrono::steady_clock::now();
+        baseBytes = residentBytes();
+        std::thread monitor;
+        if (opt.status) monitor = std::thread([this] { showStatus(); });
+        SearchResult res = layers();
+        {
+            std::lock_guard<std::mutex> hold(statusLock);
+            done = true;
+        }
+        statusWake.notify_all();
+        if (monitor.joinable()) monitor.join();
+        return res;
+    }
+
+    bool progress = false;
+
+  private:
+    SearchResult layers() {
         Stepper<W, H> st(proto);
-        grow(1 << 20);
+        SearchResult res;
+        if (!grow(1 << 16)) return stopped(res, 0);
         insertRoot(st.pack(st.read(proto, false)));
         size_t layerStart = 0;
         size_t layerEnd = 1;
-        SearchResult res;
         for (int depth = 0;; ++depth) {
+            depthNow.store(depth);
             found.store(~uint64_t{0});
             for (;;) {
                 // Room for the next layer, guessed from the last one; an overflow redoes it.
                 const size_t width = layerEnd - layerStart;
                 const size_t guess = count.load() + width * (lastGrowth + 1) + 1024;
-                if (guess > nodes.capacity()) return finish(res, depth, false);
-                if (guess * 4 > slotCount * 3) grow(guess * 2);
+                if (guess > nodes.capacity()) {
+                    memoryOut.store(true);
+                    return stopped(res, depth);
+                }
+                if (guess * 4 > slotCount * 3 && !grow(guess * 2)) return stopped(res, depth);
                 overflow.store(false);
                 expandLayer(layerStart, layerEnd, depth);
+                if (stopping()) {
+                    count.store(layerEnd);
+                    return stopped(res, depth);
+                }
                 if (!overflow.load()) break;
                 count.store(layerEnd);
                 lastGrowth = lastGrowth * 2 + 4;
-                grow(slotCount * 2);
+                if (!grow(slotCount * 2)) return stopped(res, depth);
             }
             const size_t width = layerEnd - layerStart;
             const size_t next = count.load() - layerEnd;
@@ -137,18 +173,41 @@ template <int W, int H> class Search {
         }
     }
 
-    bool progress = false;
-
-  private:
     static constexpr size_t defaultCapacity = size_t{1} << 30;
     static constexpr uint64_t busy = ~uint64_t{0};
     static constexpr int indexBits = 40;
     static constexpr uint64_t indexMask = (uint64_t{1} << indexBits) - 1;
 
-    SearchResult finish(SearchResult& res, int depth, bool) {
+    bool stopping() const {
+        return memoryOut.load(std::memory_order_relaxed) ||
+               (opt.interrupt && opt.interrupt->load(std::memory_order_relaxed));
+    }
+
+    SearchResult stopped(SearchResult& res, int depth) {
         res.depth = depth;
         res.states = count.load();
+        res.interrupted = opt.interrupt && opt.interrupt->load();
+        res.outOfMemory = !res.interrupted;
         return res;
+    }
+
+    // Depth, states, rate, time and memory, redrawn in place a few times a second.
+    void showStatus() {
+        std::unique_lock<std::mutex> hold(statusLock);
+        bool shown = false;
+        while (
+            !statusWake.wait_for(hold, std::chrono::milliseconds(250), [this] { return done; })) {
+            const double secs =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            const double states = static_cast<double>(count.load());
+            std::fprintf(stderr, "\r\033[Kdepth %d, %.0f states, %.0f states/s, %.1f s, %s",
+                         depthNow.load() + 1, states, secs > 0 ? states / secs : 0.0, secs,
+                         mebibytes(residentBytes()).c_str());
+            std::fflush(stderr);
+            shown = true;
+        }
+        if (shown) std::fputs("\r\033[K", stderr);
+        std::fflush(stderr);
     }
 
     void insertRoot(const Key& k) {
@@ -158,11 +217,22 @@ template <int W, int H> class Search {
         place(k.hash(), 0);
     }
 
-    // Rebuilds the table with at least `want` slots from the nodes kept so far.
-    void grow(size_t want) {
+    // Rebuilds the table with at least `want` slots from the nodes kept so far; false when that
+    // would pass the memory ceiling.
+    bool grow(size_t want) {
         size_t n = size_t{1} << 16;
         while (n < want) n <<= 1;
         if (n <= slotCount && slots) n = slotCount;
+        if (opt.maxBytes) {
+            // Every slot gets touched; nodes only as far as they are used.
+            const size_t fixed = baseBytes + n * sizeof(uint64_t);
+            const size_t used = count.load() * sizeof(Node);
+            if (fixed + used + (size_t{1} << 20) > opt.maxBytes) {
+                memoryOut.store(true);
+                return false;
+            }
+            nodeLimit = (opt.maxBytes - fixed) / sizeof(Node);
+        }
         if (slots) munmap(slots, slotCount * sizeof(uint64_t));
         void* p = mmap(nullptr, n * sizeof(uint64_t), PROT_READ | PROT_WRITE,
                        MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
@@ -174,6 +244,7 @@ template <int W, int H> class Search {
         parallel([&](int t, int nt) {
             for (size_t i = t; i < total; i += nt) place(nodes[i].key.hash(), i);
         });
+        return true;
     }
 
     void place(uint64_t h, size_t idx) {
@@ -186,8 +257,7 @@ template <int W, int H> class Search {
     }
 
     // Adds a child to the next layer, or lowers the meta of the copy already in it.
-    void insert(const Key& k, uint64_t meta, size_t nextStart) {
-        const uint64_t h = k.hash();
+    void insert(const Key& k, uint64_t h, uint64_t meta, size_t nextStart) {
         const uint64_t tag = h >> indexBits;
         const uint64_t mask = slotCount - 1;
         for (uint64_t pos = h & mask;;) {
@@ -195,7 +265,8 @@ template <int W, int H> class Search {
             if (v == 0) {
                 if (!slots[pos].compare_exchange_strong(v, busy)) continue;
                 const size_t idx = count.fetch_add(1);
-                if (idx >= nodes.capacity() || idx * 20 >= slotCount * 19) {
+                if (idx >= nodeLimit) memoryOut.store(true);
+                if (idx >= nodes.capacity() || idx >= nodeLimit || idx * 20 >= slotCount * 19) {
                     overflow.store(true);
                     slots[pos].store(0, std::memory_order_release);
                     return;
@@ -226,11 +297,12 @@ template <int W, int H> class Search {
         parallel([&](int, int) {
             Stepper<W, H> st(proto);
             st.mergePending = !opt.playable;
+            st.mergeMoving = true;
             uint8_t acts[actCount];
             constexpr size_t chunk = 256;
             for (;;) {
                 const size_t from = cursor.fetch_add(chunk);
-                if (from >= end || overflow.load(std::memory_order_relaxed)) return;
+                if (from >= end || overflow.load(std::memory_order_relaxed) || stopping()) return;
                 const size_t to = std::min(end, from + chunk);
                 for (size_t i = from; i < to; ++i) expandOne(st, i, end, depth, acts);
                 if (!opt.allLayer && found.load(std::memory_order_relaxed) != ~uint64_t{0}) return;
@@ -240,10 +312,18 @@ template <int W, int H> class Search {
 
     // Whether a state at this depth can still reach the goal within the bound.
     bool hopeful(const Stepper<W, H>& st, const Unpacked& u, int depth) const {
-        if (opt.bound == 0 || !opt.stepsLeft) return true;
-        int least = 255;
-        for (int b = 0; b < st.parts(); ++b)
-            least = std::min(least, opt.stepsLeft->at(u.robot, u.cell[b]));
+        int least = 0;
+        if (opt.graph) {
+            least = opt.graph->stepsLeft(u.cell, st.parts(), u.robot);
+            if (least >= 255) return false; // no block can ever rest on the goal
+        }
+        if (opt.bound == 0) return true;
+        if (opt.stepsLeft) {
+            int box = 255;
+            for (int b = 0; b < st.parts(); ++b)
+                box = std::min(box, opt.stepsLeft->at(u.robot, u.cell[b]));
+            least = std::max(least, box);
+        }
         return depth + least <= opt.bound;
     }
 
@@ -254,17 +334,19 @@ template <int W, int H> class Search {
         bool still = false;
         // Many keys change nothing here (a pose that does not fit): look those up only once.
         Key kids[actCount];
+        uint64_t hashes[actCount];
         uint64_t metas[actCount];
         bool keep[actCount];
         int kidCount = 0;
+        // No key comes first: whether waiting changes anything decides the keys after it.
         for (int a = 0; a < n; ++a) {
+            if (acts[a] != actNone && opt.playable && !u.moved && !still)
+                continue; // that key would have to land on one exact frame
             Unpacked child;
             const bool goal = st.play(u, acts[a], child);
             if (acts[a] == actNone && !u.moved) {
                 // Waiting on a still board changes nothing here: a late key is harmless.
                 still = !goal && st.pack(child) == st.pack(u);
-            } else if (opt.playable && !u.moved && !still) {
-                continue; // that key would have to land on one exact frame
             }
             const uint64_t meta = makeMeta(combos + (isCombo(acts[a]) ? 1 : 0), acts[a], i);
             if (goal) {
@@ -274,17 +356,19 @@ template <int W, int H> class Search {
                 continue;
             }
             const Key k = st.pack(child);
+            const uint64_t h = k.hash();
             bool repeat = false;
-            for (int j = 0; j < kidCount && !repeat; ++j) repeat = kids[j] == k;
+            for (int j = 0; j < kidCount && !repeat; ++j) repeat = hashes[j] == h && kids[j] == k;
             if (repeat) continue;
             keep[kidCount] = hopeful(st, child, depth + 1);
             metas[kidCount] = meta;
-            kids[kidCount++] = k;
+            hashes[kidCount] = h;
             // The table is far larger than the caches: start fetching its slot now.
-            __builtin_prefetch(&slots[k.hash() & (slotCount - 1)]);
+            if (keep[kidCount]) __builtin_prefetch(&slots[hashes[kidCount] & (slotCount - 1)]);
+            kids[kidCount++] = k;
         }
         for (int j = 0; j < kidCount; ++j)
-            if (keep[j]) insert(kids[j], metas[j], nextStart);
+            if (keep[j]) insert(kids[j], hashes[j], metas[j], nextStart);
     }
 
     // The actions from the root to node idx, and the state each was taken from.
@@ -317,4 +401,12 @@ template <int W, int H> class Search {
     std::atomic<bool> overflow{false};
     std::atomic<uint64_t> found{~uint64_t{0}};
     size_t lastGrowth = 8;
+    std::atomic<bool> memoryOut{false};
+    size_t nodeLimit = SIZE_MAX;
+    size_t baseBytes = 0;
+    std::atomic<int> depthNow{0};
+    std::chrono::steady_clock::time_point start;
+    std::mutex statusLock;
+    std::condition_variable statusWake;
+    bool done = false;
 };

@@ -46,6 +46,21 @@ constexpr int cellBits = 12;
 inline int stateRequest(const Key& k) {
     return static_cast<int>((k.hi >> 40) & 15) - 1;
 }
+inline int stateCurrent(const Key& k) {
+    return static_cast<int>((k.hi >> 36) & 15) - 1;
+}
+
+// Whether two poses lay a robot of n blocks alike: the same first n cells around the anchor.
+// Poses whose patterns are too short for n blocks are alike too: neither is ever taken.
+inline bool sameShape(const Pose& a, const Pose& b, int n) {
+    const bool fitA = a.labelCount >= n, fitB = b.labelCount >= n;
+    if (!fitA || !fitB) return fitA == fitB;
+    for (int i = 1; i < n; ++i)
+        if (a.cellX[i] - a.cellX[0] != b.cellX[i] - b.cellX[0] ||
+            a.cellY[i] - a.cellY[0] != b.cellY[i] - b.cellY[0])
+            return false;
+    return true;
+}
 constexpr int maxSolveParts = 8;
 
 // Unpacked state; cells are linear indexes, which is all the rules ever compare.
@@ -70,6 +85,13 @@ template <int W, int H> class Stepper {
             for (int q = 0; q < p && !same; ++q) same = samePose(lv.poses[p], lv.poses[q]);
             if (!same) distinct[distinctCount++] = p;
         }
+        // For each robot size, the first pose of each set that lays it alike.
+        for (int n = 1; n <= maxSolveParts; ++n)
+            for (int p = 0; p < 9; ++p) {
+                int q = 0;
+                while (!sameShape(lv.poses[p], lv.poses[q], n)) ++q;
+                like[n][p] = static_cast<int8_t>(q);
+            }
     }
 
     int parts() const { return count; }
@@ -143,13 +165,23 @@ template <int W, int H> class Stepper {
         // The next step's key can ask for any pose, and leaving a pending request is the same
         // as pressing it again; with a pose held, asking for it asks for nothing. So the
         // successors depend only on whether the robot holds a pose, not on what is pending.
-        if (mergePending && to.current != -1) to.requested = to.current;
-        if (mergePending && to.current == -1 && to.requested > 0) to.requested = 0;
+        // Where keys on a still board are limited, that holds only after a moving step, when
+        // any key may be pressed in the glide.
+        const bool merge = mergePending || (mergeMoving && moved);
+        if (merge && to.current != -1) to.requested = to.current;
+        if (merge && to.current == -1 && to.requested > 0) to.requested = 0;
+        // Poses that lay this robot alike are one held pose: pressing any of the others
+        // re-lays it, from either, and a growing robot forgets which it held (not so where a
+        // step without motion can grow it and keep the request).
+        if (mergePending && to.current != -1)
+            to.current = to.requested = like[to.robot][to.current];
         return lv.goalReached;
     }
 
     // Off where the key presses themselves matter (a key on a still board must be avoidable).
     bool mergePending = true;
+    // The same merge after moving steps only, for that case.
+    bool mergeMoving = false;
 
     // Actions worth trying from a state: equivalent ones are left out. Directions with the same
     // pattern are one (w and x on the chain boards); a pose already requested is no key at all;
@@ -157,15 +189,44 @@ template <int W, int H> class Stepper {
     int actions(const Unpacked& u, uint8_t* out) const {
         int n = 0;
         out[n++] = actNone;
-        for (int i = 0; i < distinctCount; ++i)
-            if (distinct[i] != u.requested) out[n++] = static_cast<uint8_t>(actPose + distinct[i]);
         const bool idleRobot = u.robot == 0 && u.current == -1 && u.requested == -1;
+        if (!mergePending) {
+            for (int i = 0; i < distinctCount; ++i)
+                if (distinct[i] != u.requested)
+                    out[n++] = static_cast<uint8_t>(actPose + distinct[i]);
+            if (!idleRobot) {
+                out[n++] = actSpace;
+                // Space then a pose needs a moving frame between the two steps.
+                if (u.moved)
+                    for (int i = 0; i < distinctCount; ++i)
+                        out[n++] = static_cast<uint8_t>(actCombo + distinct[i]);
+            }
+            return n;
+        }
+        // One pose of each set that lays the robot alike (an empty robot forms with two);
+        // within the held pose's set, another one, which re-lays it.
+        const int size = u.robot > 0 ? u.robot : 2;
+        for (int p = 0; p < 9; ++p) {
+            if (like[size][p] != p) continue;
+            if (u.current >= 0 && like[size][u.current] == p) {
+                int other = -1;
+                for (int q = 0; q < 9 && other < 0; ++q)
+                    if (q != u.current && like[size][q] == p && lv.poses[q].labelCount >= size)
+                        other = q;
+                if (other >= 0) out[n++] = static_cast<uint8_t>(actPose + other);
+            } else if (u.current >= 0 && lv.poses[p].labelCount < size) {
+                continue; // a pose too short for the robot: the same as no key
+            } else if (u.current == -1 && u.requested >= 0 && like[size][u.requested] == p) {
+                continue; // what no key does already
+            } else {
+                out[n++] = static_cast<uint8_t>(actPose + p);
+            }
+        }
         if (!idleRobot) {
             out[n++] = actSpace;
-            // Space then a pose needs a moving frame between the two steps.
             if (u.moved)
-                for (int i = 0; i < distinctCount; ++i)
-                    out[n++] = static_cast<uint8_t>(actCombo + distinct[i]);
+                for (int p = 0; p < 9; ++p)
+                    if (like[2][p] == p) out[n++] = static_cast<uint8_t>(actCombo + p);
         }
         return n;
     }
@@ -182,4 +243,5 @@ template <int W, int H> class Stepper {
     int count = 0;
     int distinct[9] = {};
     int distinctCount = 0;
+    int8_t like[maxSolveParts + 1][9] = {};
 };
