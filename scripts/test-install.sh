@@ -19,7 +19,7 @@ fail() {
 
 echo "-- menu entry, metadata and man page"
 appstreamcli validate --no-net packaging/*.metainfo.xml
-for page in packaging/foldbot.6 packaging/foldbot-solve.6; do
+for page in packaging/foldbot.6 tools/solve/foldbot-solve.6; do
   MANWIDTH=80 man --warnings -l "$page" >/dev/null 2>"$tmp/man.err"
   [ ! -s "$tmp/man.err" ] || fail "$page warnings: $(cat "$tmp/man.err")"
 done
