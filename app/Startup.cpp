@@ -123,3 +123,13 @@ bool startUp(Stage& stage, const Course& course, const ScreenPlan& screen) {
     playMusic(trackOf(stage, course.firstScene()));
     return true;
 }
+
+void releaseStage(Stage& stage) {
+    stopMusic();
+    for (Mix_Music* m : {stage.titleTrack, stage.level1Track, stage.level2Track, stage.endTrack})
+        if (m) Mix_FreeMusic(m);
+    Mix_CloseAudio();
+    for (SDL_Surface* s : {stage.titlePicture, stage.tooth, stage.sprites, stage.loosePicture})
+        if (s) SDL_FreeSurface(s);
+    SDL_Quit();
+}

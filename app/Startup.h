@@ -54,6 +54,10 @@ void runSceneBoard(LoopState& state, SDL_Surface* screen, GameBoards& boards);
 // its undo afresh.
 void wipeClosed(LoopState& state, GameBoards& boards);
 
+// Halts the music and hands back every picture and track, then SDL. The game never does (it
+// keeps everything to the end, on purpose); its tools do, so leak checkers see a clean exit.
+void releaseStage(Stage& stage);
+
 // Opens the window, loads the pictures and tracks and starts the first scene's track.
 // False when there is no screen: nothing after that can run.
 bool startUp(Stage& stage, const Course& course = Course{},

@@ -44,16 +44,6 @@ void headless() {
     if (chdir(ASSET_ROOT) != 0) std::perror(ASSET_ROOT);
 }
 
-void shutDown(Stage& stage) {
-    stopMusic();
-    for (Mix_Music* m : {stage.titleTrack, stage.level1Track, stage.level2Track, stage.endTrack})
-        if (m) Mix_FreeMusic(m);
-    Mix_CloseAudio();
-    for (SDL_Surface* s : {stage.titlePicture, stage.tooth, stage.sprites, stage.loosePicture})
-        if (s) SDL_FreeSurface(s);
-    SDL_Quit();
-}
-
 void BM_StartUpToFirstFlip(benchmark::State& state) {
     headless();
     for (auto _ : state) {
@@ -68,7 +58,7 @@ void BM_StartUpToFirstFlip(benchmark::State& state) {
         runFrame(loop, stage, boards, unpaced);
         state.SetIterationTime(
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-        shutDown(stage);
+        releaseStage(stage);
     }
 }
 
@@ -88,7 +78,7 @@ struct Game {
     ~Game() {
         delete boards;
         if (stage.window.surface) SDL_FreeSurface(stage.screen);
-        shutDown(stage);
+        releaseStage(stage);
     }
 };
 Game& game(int scale = 1) {

@@ -9,7 +9,7 @@
 #include "app/Course.h"
 #include "app/Demo.h"
 #include "app/Startup.h"
-#include "app/Video.h"
+#include "tools/fuzz/Harness.h"
 #include "tools/fuzz/ScratchFile.h"
 
 namespace {
@@ -17,24 +17,13 @@ namespace {
 Stage stage;
 ScratchFile scratch("-demo.txt");
 
-Uint32 now = 0;
-Uint32 ticks() {
-    return now += 17;
-}
-void noDelay(Uint32) {}
-const Clock fast{ticks, noDelay};
-
 // Enough for a wipe, a level's first steps and a quit; a demo's far frames are not waited for.
 constexpr uint32_t frameLimit = 300;
 
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    // The boards draw nothing without a sprite sheet; the loop, the wipe and the rules still run.
-    stage.screen = initVideo("!#@*");
-    if (stage.screen == nullptr) std::abort();
+    headlessStage(stage);
     return 0;
 }
 
@@ -46,8 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Options options;
     options.replay = path;
     Course course;
-    if (!readDemoFile(path, events, error, &setup) ||
-        !setUpCourse(options, setup, course, error)) {
+    if (!readDemoFile(path, events, error, &setup) || !setUpCourse(options, setup, course, error)) {
         if (error.empty()) std::abort(); // a refusal always says why
         return 0;
     }
@@ -62,6 +50,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     GameBoards boards(stage.sprites, course);
     DemoPlayer player(events);
     for (uint32_t frame = 0; frame < frameLimit; ++frame)
-        if (!runFrame(state, stage, boards, fast, player.source())) break;
+        if (!runFrame(state, stage, boards, backToBack, player.source())) break;
     return 0;
 }

@@ -14,9 +14,6 @@ extern int shownW, shownH;
 // Time runs one frame's worth per call, so the pacer never waits.
 extern const Clock fastClock;
 
-// Unlike the game, the tool hands everything back, so leak checkers see a clean exit.
-void shutDown(Stage& stage);
-
 // Queues a key-down for the loop's next poll.
 void press(SDLKey key);
 

@@ -152,7 +152,7 @@ int routeShots(int argc, char* argv[]) {
     if (!boards.maps.empty() && boards.maps[0].large)
         status = play(boards.maps[0].large->board, firstMapScene, stage, boards, keys, out, name,
                       lastSteps);
-    shutDown(stage);
+    releaseStage(stage);
     return status;
 }
 
@@ -175,6 +175,6 @@ int mapShot(int argc, char* argv[]) {
     runFrame(state, stage, boards, fastClock);
     const bool ok = writePng(argv[1], shownW, shownH, shown);
     if (!ok) std::fprintf(stderr, "cannot write %s\n", argv[1]);
-    shutDown(stage);
+    releaseStage(stage);
     return ok ? 0 : 1;
 }

@@ -1,8 +1,8 @@
 // Runs the game's scene loop headless through its real frame function and saves key frames as PNG.
 #include "Frames.h"
 #include "Png.h"
-#include "app/Demo.h"
 #include "app/Course.h"
+#include "app/Demo.h"
 #include "app/Music.h"
 #include "app/SceneLoop.h"
 #include "app/Startup.h"
@@ -45,16 +45,6 @@ void noDelay(Uint32) {}
 } // namespace
 
 const Clock fastClock{fakeTicks, noDelay};
-
-void shutDown(Stage& stage) {
-    stopMusic();
-    for (Mix_Music* m : {stage.titleTrack, stage.level1Track, stage.level2Track, stage.endTrack})
-        if (m) Mix_FreeMusic(m);
-    Mix_CloseAudio();
-    for (SDL_Surface* s : {stage.titlePicture, stage.tooth, stage.sprites, stage.loosePicture})
-        if (s) SDL_FreeSurface(s);
-    SDL_Quit();
-}
 
 void press(SDLKey key) {
     SDL_Event e{};
@@ -172,6 +162,6 @@ int main(int argc, char* argv[]) {
         ok = false;
     }
 
-    shutDown(stage);
+    releaseStage(stage);
     return ok ? 0 : 1;
 }
