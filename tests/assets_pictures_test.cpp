@@ -170,25 +170,3 @@ TEST(Screenshots, ShowEverySceneAndACoveringWipe) {
     for (size_t at = 10 * 800; at < 490 * 800; ++at) foreign += !toothColours.count(shots[4][at]);
     EXPECT_EQ(foreign, 0);
 }
-
-TEST(Screenshots, AMapsFirstFrameIsItsBoardCentredOnBlack) {
-    auto dir =
-        std::filesystem::temp_directory_path() / ("foldbot_map_shot_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    std::ofstream((dir / "m.map").string()) << "; title: t\n######\n#12 @#\n######\n";
-    std::string cmd = "cd '" + root + "' && '" + SCREENSHOT_TOOL + "' --map '" +
-                      (dir / "m.map").string() + "' '" + (dir / "m.png").string() + "'";
-    ASSERT_EQ(std::system(cmd.c_str()), 0);
-    const std::vector<uint32_t> shot = readShot((dir / "m.png").string());
-    std::filesystem::remove_all(dir);
-    ASSERT_EQ(shot.size(), 800u * 500);
-    // 6 x 3 cells of 20 pixels, centred: x 340 to 459, y 220 to 279.
-    int outside = 0, inside = 0;
-    for (int y = 0; y < 500; ++y)
-        for (int x = 0; x < 800; ++x) {
-            const bool in = x >= 340 && x < 460 && y >= 220 && y < 280;
-            (in ? inside : outside) += shot[static_cast<size_t>(y * 800 + x)] != 0;
-        }
-    EXPECT_EQ(outside, 0);
-    EXPECT_GT(inside, 120 * 60 / 2);
-}

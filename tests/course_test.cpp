@@ -49,23 +49,11 @@ Uint32 pixel(int x, int y) {
     return shown[static_cast<size_t>(y * 800 + x)];
 }
 
-struct Game {
-    HeadlessGame& game;
-    std::unique_ptr<GameBoards> boards;
-    LoopState state;
-    Script script;
-    Game(HeadlessGame& g, const Course& course) : game(g) {
-        boards = std::make_unique<GameBoards>(game.stage.sprites, course);
-        state = course.startState();
-        SDL_FillRect(game.stage.screen, nullptr, 0);
+// The file's own watchers start afresh with each game.
+struct Game : Driver {
+    Game(HeadlessGame& g, const Course& course) : Driver(g, course) {
         flips.clear();
         started.clear();
-    }
-    void frames(int n, SDLKey key = SDLK_UNKNOWN, const EventSource* events = nullptr) {
-        for (int i = 0; i < n; ++i) {
-            if (i == 0 && key != SDLK_UNKNOWN) script.key(key);
-            runFrame(state, game.stage, *boards, fakeClock, events ? *events : script.source());
-        }
     }
 };
 
@@ -132,18 +120,21 @@ TEST(Course, PracticeRestartsAMapAndLevelStartsPartWayThroughTheMaps) {
     EXPECT_NE(board.parts[1].y, fresh.parts[1].y);
 }
 
-// A demo names its maps with their checksums. A replay reads them again, from where they were
-// or from beside the demo, or takes them from --map; a changed or missing map is refused.
-TEST(Course, DemosNameTheirMapsAndRefuseAChangedOne) {
+// A practice demo with r and u in it replays from the file alone. It names its maps with their
+// checksums: a replay reads them again, from where they were or from beside the demo, or takes
+// them from --map; a changed or missing map is refused.
+TEST(Course, DemosReplayWithoutTheirOptionsAndRefuseAChangedMap) {
     HeadlessGame game;
     ASSERT_TRUE(game.up);
     const std::string dir = scratchPath("course");
     fs::create_directories(dir + "/moved");
     const std::string mapPath = dir + "/win.map", demoPath = dir + "/win.demo";
     std::ofstream(mapPath) << quickWin;
+    std::ofstream(dir + "/wide.map") << wideWin;
     Options options;
-    options.maps = {mapPath};
+    options.maps = {dir + "/wide.map", mapPath};
     options.practice = true;
+    options.level = 2;
     Course course;
     std::string error;
     ASSERT_TRUE(setUpCourse(options, DemoSetup{}, course, error)) << error;
@@ -153,29 +144,29 @@ TEST(Course, DemosNameTheirMapsAndRefuseAChangedOne) {
         DemoRecorder recorder;
         ASSERT_TRUE(recorder.open(demoPath, error, setupOf(course))) << error;
         const EventSource source = recorder.source(g.script.source());
-        g.frames(3, SDLK_s, &source);
-        g.frames(1, SDLK_u, &source);
-        g.frames(8, SDLK_w, &source);
-        g.frames(150, SDLK_UNKNOWN, &source);
+        for (SDLKey key : {SDLK_r, SDLK_u, SDLK_SPACE, SDLK_BACKSPACE})
+            g.frames(key == SDLK_r ? 110 : 3, key, &source);
+        g.frames(150, SDLK_w, &source);
+        EXPECT_EQ(g.state.scene, 8);
         ASSERT_TRUE(recorder.close());
         played = flips;
     }
     const std::string text = bytesOf(demoPath);
-    EXPECT_NE(text.find("option practice\noption map " + mapPath + " " +
-                        checksumText(contentChecksum(quickWin)) + "\n"),
-              std::string::npos)
+    EXPECT_EQ(text.rfind("foldbot-demo 2\noption practice\noption level 2\noption map " + dir +
+                             "/wide.map ",
+                         0),
+              0u)
+        << text;
+    EXPECT_NE(
+        text.find("\noption map " + mapPath + " " + checksumText(contentChecksum(quickWin)) + "\n"),
+        std::string::npos)
         << text;
 
     auto replay = [&](const std::string& demo, const std::vector<std::string>& maps) {
-        Options again;
-        again.replay = demo;
-        again.maps = maps;
         std::vector<DemoEvent> events;
-        DemoSetup setup;
         Course c;
         error.clear();
-        if (!readDemoFile(demo, events, error, &setup) || !setUpCourse(again, setup, c, error))
-            return false;
+        if (!loadDemo(demo, maps, events, c, error)) return false;
         Game g(game, c);
         DemoPlayer player(events);
         const EventSource source = player.source();
@@ -184,18 +175,19 @@ TEST(Course, DemosNameTheirMapsAndRefuseAChangedOne) {
         return true;
     };
     EXPECT_TRUE(replay(demoPath, {})) << error;
-    // Moved together to another folder, the map is found beside the demo.
-    fs::rename(mapPath, dir + "/moved/win.map");
-    fs::rename(demoPath, dir + "/moved/win.demo");
+    // Moved together to another folder, the maps are found beside the demo.
+    for (const char* name : {"/win.map", "/wide.map", "/win.demo"})
+        fs::rename(dir + name, dir + "/moved" + name);
     EXPECT_TRUE(replay(dir + "/moved/win.demo", {})) << error;
     fs::rename(dir + "/moved/win.map", dir + "/elsewhere.map");
     EXPECT_FALSE(replay(dir + "/moved/win.demo", {}));
     EXPECT_NE(error.find("the map \"" + mapPath + "\" it was recorded with cannot be read"),
               std::string::npos)
         << error;
-    EXPECT_TRUE(replay(dir + "/moved/win.demo", {dir + "/elsewhere.map"})) << error;
+    const std::vector<std::string> given{dir + "/moved/wide.map", dir + "/elsewhere.map"};
+    EXPECT_TRUE(replay(dir + "/moved/win.demo", given)) << error;
     std::ofstream(dir + "/elsewhere.map") << quickWin << "\n";
-    EXPECT_FALSE(replay(dir + "/moved/win.demo", {dir + "/elsewhere.map"}));
+    EXPECT_FALSE(replay(dir + "/moved/win.demo", given));
     EXPECT_NE(error.find("is not the one the demo was recorded with"), std::string::npos) << error;
     fs::remove_all(dir);
 }
@@ -208,15 +200,10 @@ TEST(Course, TheSolversDemoOfAMapPlaysToItsGoal) {
     const std::string demo = scratchPath("stairs.demo");
     const Outcome solved = runProgram({SOLVER, "--fast", "--demo", demo, map}, ASSET_ROOT);
     ASSERT_TRUE(exitedWith(solved.status, 0)) << solved.out << solved.err;
-    Options options;
-    options.replay = demo;
-    options.maps = {map};
     std::vector<DemoEvent> events;
-    DemoSetup setup;
     Course course;
     std::string error;
-    ASSERT_TRUE(readDemoFile(demo, events, error, &setup)) << error;
-    ASSERT_TRUE(setUpCourse(options, setup, course, error)) << error;
+    ASSERT_TRUE(loadDemo(demo, {map}, events, course, error)) << error;
     Game g(game, course);
     DemoPlayer player(events);
     const EventSource source = player.source();

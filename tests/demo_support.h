@@ -12,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "app/Course.h"
 #include "app/Startup.h"
 
 namespace demo_test {
@@ -148,5 +149,34 @@ inline uint64_t pictureSum(SDL_Surface* s) {
 // Frames run back to back: time moves a frame's worth per call and nothing waits.
 inline Uint32 fakeNow = 0;
 inline const Clock fakeClock{[] { return fakeNow += 17; }, [](Uint32) {}};
+
+// A game started on a course, run a frame at a time with the test's own keys or a demo's.
+struct Driver {
+    HeadlessGame& game;
+    std::unique_ptr<GameBoards> boards;
+    LoopState state;
+    Script script;
+    Driver(HeadlessGame& g, const Course& course)
+        : game(g), boards(std::make_unique<GameBoards>(g.stage.sprites, course)),
+          state(course.startState()) {
+        SDL_FillRect(g.stage.screen, nullptr, 0); // what the first frame is drawn over
+    }
+    void frames(int n, SDLKey key = SDLK_UNKNOWN, const EventSource* events = nullptr) {
+        for (int i = 0; i < n; ++i) {
+            if (i == 0 && key != SDLK_UNKNOWN) script.key(key);
+            runFrame(state, game.stage, *boards, fakeClock, events ? *events : script.source());
+        }
+    }
+};
+
+// A demo and the course it says, as --replay reads them, with `maps` given again.
+inline bool loadDemo(const std::string& path, const std::vector<std::string>& maps,
+                     std::vector<DemoEvent>& events, Course& course, std::string& error) {
+    Options options;
+    options.replay = path;
+    options.maps = maps;
+    DemoSetup setup;
+    return readDemoFile(path, events, error, &setup) && setUpCourse(options, setup, course, error);
+}
 
 } // namespace demo_test

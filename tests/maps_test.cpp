@@ -10,11 +10,8 @@
 #include <tuple>
 #include <vector>
 
-#include "board/Level.h"
-#include "content/Content.h"
 #include "content/MapFile.h"
 #include "content/TextFile.h"
-#include "tools/solve/Keys.h"
 
 namespace {
 
@@ -94,25 +91,6 @@ TEST(MapFiles, EachFaultIsNamedWhereItIs) {
     for (int i = 0; i < 50; ++i) many += i == 0 ? "1@\n" : "#\n";
     parsed(many);
     EXPECT_NE(errorOf(many + "#").find("line 51, column 1: more than 50 rows"), std::string::npos);
-}
-
-// The first level written out as a map file plays, step for step, as the compiled-in board:
-// the walkthrough's keys reach the goal on the same frame.
-TEST(MapFiles, TheFirstLevelAsAFilePlaysAsTheBoard) {
-    const MapFile map = parsed(mapFileText(contentTexts[1], 40, 20, "First level"));
-    ASSERT_EQ(std::tuple(map.width, map.height, map.large), std::tuple(40, 20, false));
-    EXPECT_EQ(map.rows, contentTexts[1]);
-    std::vector<int> keys;
-    std::string why;
-    ASSERT_TRUE(readKeyFile(SOURCE_ROOT "/content/walkthrough/level1.keys", keys, why)) << why;
-    const Level<40, 20> shipped(contentTexts[1], chainPoses, nullptr, 40, 20);
-    const Level<40, 25> fromFile(map.boardText.c_str(), chainPoses, nullptr, map.viewW, map.viewH);
-    const int frame = playKeys(shipped, keys);
-    ASSERT_GT(frame, 0);
-    EXPECT_EQ(playKeys(fromFile, keys), frame);
-
-    const MapFile second = parsed(mapFileText(contentTexts[2], 80, 50, "Second level"));
-    EXPECT_EQ(std::tuple(second.large, second.boardText), std::tuple(true, contentTexts[2]));
 }
 
 // Only plain files are read: nothing a player names can make the game wait or eat memory.

@@ -39,30 +39,6 @@ std::string keysOf(const MapFile& map) {
     return map.path.substr(0, map.path.size() - 4) + ".keys";
 }
 
-struct Played {
-    bool won = false;
-    int combos = 0; // steps brought about by Space and then a pose inside one glide
-};
-
-Played play(const MapFile& map, const std::vector<int>& keys) {
-    Level<40, 25> lv = boardOf(map);
-    Played p;
-    bool spaced = false;
-    for (int key : keys) {
-        const bool stepping = lv.isSettled();
-        if (key >= 0 && key < poseCount && spaced) ++p.combos;
-        if (key >= 0 && key < poseCount) spaced = false;
-        if (key == spaceKey) spaced = true;
-        if (runBoard(nullptr, lv, key, 0, 0)) {
-            p.won = true;
-            break;
-        }
-        // The step ran after this frame's key: what comes next belongs to the next glide.
-        if (stepping) spaced = false;
-    }
-    return p;
-}
-
 } // namespace
 
 TEST(Pack, EveryMapFitsTheScreenAndTheSolverInItsPlace) {
@@ -100,20 +76,17 @@ TEST(Pack, EveryMapFitsTheScreenAndTheSolverInItsPlace) {
     }
 }
 
+// The headers' fewest combos are the exact search's (pack.shortest): at least 3 levels need a
+// Space then a pose on every shortest route.
 TEST(Pack, EveryKeyFileReachesTheGoalAndSomeNeedSpaceThenAPose) {
     int withCombos = 0;
-    int provenCombos = 0;
     for (const MapFile& map : pack()) {
         SCOPED_TRACE(map.path);
         std::vector<int> keys;
         std::string why;
         ASSERT_TRUE(readKeyFile(keysOf(map), keys, why)) << why;
-        const Played played = play(map, keys);
-        EXPECT_TRUE(played.won);
-        withCombos += played.combos > 0 ? 1 : 0;
-        provenCombos += headerNumber(map, "fewest combos") > 0 ? 1 : 0;
+        EXPECT_GT(playKeys(boardOf(map), keys), 0);
+        withCombos += headerNumber(map, "fewest combos") > 0 ? 1 : 0;
     }
     EXPECT_GE(withCombos, 3);
-    // Not only on the key files' routes: on every shortest route, as the headers say.
-    EXPECT_GE(provenCombos, 3);
 }

@@ -69,34 +69,22 @@ template <int W, int H> std::string dump(const Level<W, H>& b) {
 
 const SDLKey poseKeys[] = {SDLK_q, SDLK_w, SDLK_e, SDLK_a, SDLK_s, SDLK_d, SDLK_z, SDLK_x, SDLK_c};
 
-// A game started on one level in practice mode, driven one frame at a time.
-struct Practice {
-    HeadlessGame& game;
-    Course course;
-    std::unique_ptr<GameBoards> boards;
-    LoopState state;
-    Script script;
+Course onLevel(int level) {
+    Course c;
+    c.practice = true;
+    c.level = level;
+    return c;
+}
 
-    Practice(HeadlessGame& g, int level, bool practice = true) : game(g) {
-        course.practice = practice;
-        course.level = level;
-        boards = std::make_unique<GameBoards>(game.stage.sprites, course);
-        state = course.startState();
-    }
-    // The frame's direction as the board gets it.
-    int32_t frame(SDLKey key = SDLK_UNKNOWN) {
-        int32_t direction = state.direction;
-        if (key != SDLK_UNKNOWN) script.key(key);
-        for (int d = 0; d < 9; ++d)
-            if (key == poseKeys[d]) direction = d;
-        if (key == SDLK_SPACE) direction = -1;
-        runFrame(state, game.stage, *boards, fakeClock, script.source());
-        return direction;
-    }
-    void frames(int n) {
-        for (int i = 0; i < n; ++i) frame();
-    }
-};
+// One frame with `key`; gives the frame's direction as the board gets it.
+int32_t press(Driver& d, SDLKey key = SDLK_UNKNOWN) {
+    int32_t direction = d.state.direction;
+    for (int k = 0; k < 9; ++k)
+        if (key == poseKeys[k]) direction = k;
+    if (key == SDLK_SPACE) direction = -1;
+    d.frames(1, key);
+    return direction;
+}
 
 // Random keys with random undos. After each undo the board must equal a fresh board played
 // through the frame driver with the keys that survive, on their frames; then both boards take
@@ -105,7 +93,7 @@ struct Practice {
 template <int W, int H>
 void undoMatchesReplay(HeadlessGame& game, int level, Level<W, H>& (*board)(GameBoards&),
                        unsigned seed) {
-    Practice p(game, level);
+    Driver p(game, onLevel(level));
     const Level<W, H> fresh = board(*p.boards);
     std::vector<int32_t> timeline; // the surviving play, a direction a frame
     std::vector<size_t> points;    // where in it each undo point was taken
@@ -119,7 +107,7 @@ void undoMatchesReplay(HeadlessGame& game, int level, Level<W, H>& (*board)(Game
     for (int f = 0; f < 3000; ++f) {
         const unsigned roll = rng() % 100;
         if (roll < 5 && !points.empty()) {
-            p.frame(rng() % 2 ? SDLK_u : SDLK_BACKSPACE);
+            press(p, rng() % 2 ? SDLK_u : SDLK_BACKSPACE);
             timeline.resize(points.back());
             points.pop_back();
             ASSERT_EQ(dump(board(*p.boards)), dump(replayed())) << "frame " << f;
@@ -127,9 +115,9 @@ void undoMatchesReplay(HeadlessGame& game, int level, Level<W, H>& (*board)(Game
         } else if (roll < 30) {
             const SDLKey key = roll < 8 ? SDLK_SPACE : poseKeys[rng() % 9];
             points.push_back(timeline.size());
-            timeline.push_back(p.frame(key));
+            timeline.push_back(press(p, key));
         } else {
-            timeline.push_back(p.frame());
+            timeline.push_back(press(p));
         }
         ASSERT_EQ(p.state.scene, level + 1);
     }
@@ -143,7 +131,7 @@ void undoMatchesReplay(HeadlessGame& game, int level, Level<W, H>& (*board)(Game
         const unsigned roll = rng() % 100;
         const SDLKey key = roll < 25 ? poseKeys[roll % 9] : roll < 28 ? SDLK_SPACE : SDLK_UNKNOWN;
         SDL_FillRect(mine, nullptr, 0);
-        runBoard(mine, other, p.frame(key), 0, 0);
+        runBoard(mine, other, press(p, key), 0, 0);
         ASSERT_EQ(lastFlip, pictureSum(mine)) << "frame " << f;
     }
     SDL_FreeSurface(mine);
@@ -183,34 +171,34 @@ TEST(Practice, TheRingKeepsTheNewestPointsAndForgetsTheOldest) {
 TEST(Practice, RestartGivesAFreshBoardAndItsUndoTheBoardBeforeIt) {
     HeadlessGame game;
     ASSERT_TRUE(game.up);
-    Practice p(game, 1);
+    Driver p(game, onLevel(1));
     const Level<40, 20> fresh = p.boards->level1;
     p.frames(15);
     const Level<40, 20> beforeKeys = p.boards->level1;
     for (SDLKey key : {SDLK_c, SDLK_e, SDLK_d}) {
-        p.frame(key);
+        press(p, key);
         p.frames(40);
     }
     const Level<40, 20> before = p.boards->level1;
     ASSERT_NE(dump(before), dump(fresh));
     musicCalls = 0;
-    p.frame(SDLK_r);
+    press(p, SDLK_r);
     EXPECT_EQ(std::tuple(p.state.scene, p.state.nextScene, p.state.wipe), std::tuple(2, 2, 4));
     int changed = 0;
     for (int f = 2; f <= 107; ++f) {
-        p.frame(f == 30 ? SDLK_c : SDLK_UNKNOWN); // a key during the teeth is thrown away
+        press(p, f == 30 ? SDLK_c : SDLK_UNKNOWN); // a key during the teeth is thrown away
         if (!changed && dump(p.boards->level1) == dump(fresh)) changed = f;
     }
     EXPECT_EQ(changed, 64); // the frame the teeth meet, as for a change of scene
     EXPECT_EQ(std::tuple(p.state.scene, p.state.nextScene, p.state.wipe), std::tuple(2, 0, 0));
     EXPECT_EQ(musicCalls, 0);
 
-    p.frame(SDLK_u);
+    press(p, SDLK_u);
     EXPECT_EQ(dump(p.boards->level1), dump(before));
     // Further back, key by key, to the board before the first key; then nothing is left.
-    for (int i = 0; i < 3; ++i) p.frame(SDLK_BACKSPACE);
+    for (int i = 0; i < 3; ++i) press(p, SDLK_BACKSPACE);
     EXPECT_EQ(dump(p.boards->level1), dump(beforeKeys));
-    p.frame(SDLK_u);
+    press(p, SDLK_u);
     Level<40, 20> waited = beforeKeys;
     runBoard(nullptr, waited, 1000, 0, 0);
     EXPECT_EQ(dump(p.boards->level1), dump(waited));
@@ -223,19 +211,18 @@ TEST(Practice, KeysDoNothingDuringAWipeOrAfterTheGoal) {
     std::vector<int> route;
     std::string error;
     ASSERT_TRUE(readKeyFile(ROUTE_DIR "/level1.keys", route, error)) << error;
-    const SDLKey keyOf[] = {SDLK_q, SDLK_w, SDLK_e, SDLK_a, SDLK_s, SDLK_d, SDLK_z, SDLK_x, SDLK_c};
     // The same frames either way: the keys take frames that are otherwise keyless.
     auto play = [&](bool extra) {
-        Practice p(game, 1);
-        SDL_FillRect(game.stage.screen, nullptr, 0);
+        Driver p(game, onLevel(1));
         flips.clear();
         auto ignored = [&] {
-            for (SDLKey key : {SDLK_u, SDLK_r, SDLK_BACKSPACE}) p.frame(extra ? key : SDLK_UNKNOWN);
+            for (SDLKey key : {SDLK_u, SDLK_r, SDLK_BACKSPACE})
+                press(p, extra ? key : SDLK_UNKNOWN);
         };
         p.frames(20);
-        p.frame(SDLK_c);
+        press(p, SDLK_c);
         p.frames(30);
-        p.frame(SDLK_r);
+        press(p, SDLK_r);
         p.frames(10);
         ignored(); // while the teeth close
         p.frames(70);
@@ -243,7 +230,7 @@ TEST(Practice, KeysDoNothingDuringAWipeOrAfterTheGoal) {
         p.frames(30);
         // The route from the fresh board to the goal, then the keys once it is reached.
         for (int key : route)
-            p.frame(key == spaceKey ? SDLK_SPACE : key == noKey ? SDLK_UNKNOWN : keyOf[key]);
+            press(p, key == spaceKey ? SDLK_SPACE : key == noKey ? SDLK_UNKNOWN : poseKeys[key]);
         EXPECT_TRUE(p.boards->level1.hasWon());
         ignored();
         p.frames(150);
@@ -283,53 +270,4 @@ TEST(Practice, WithoutPracticeTheKeysChangeNoFrameOfTheWalkthrough) {
         return flips;
     };
     EXPECT_TRUE(play(plain) == play(tried));
-}
-
-// A practice game recorded with its r and u replays to the same pictures from the demo alone.
-TEST(Practice, ADemoInPracticeModeReplaysWithoutItsOptions) {
-    HeadlessGame game;
-    ASSERT_TRUE(game.up);
-    const std::string path = scratchPath("practice.demo");
-    std::vector<uint64_t> played;
-    {
-        Practice p(game, 2);
-        DemoRecorder recorder;
-        std::string error;
-        ASSERT_TRUE(recorder.open(path, error, setupOf(p.course))) << error;
-        const EventSource source = recorder.source(p.script.source());
-        SDL_FillRect(game.stage.screen, nullptr, 0); // what the first frame is drawn over
-        flips.clear();
-        const std::vector<std::pair<int, SDLKey>> keys{
-            {5, SDLK_c},   {30, SDLK_d},          {60, SDLK_u},  {61, SDLK_s},
-            {90, SDLK_q},  {120, SDLK_r},         {300, SDLK_c}, {320, SDLK_u},
-            {321, SDLK_u}, {322, SDLK_BACKSPACE}, {340, SDLK_e}, {400, SDLK_ESCAPE}};
-        size_t next = 0;
-        for (int f = 1; f < 600; ++f) {
-            if (next < keys.size() && keys[next].first == f) p.script.key(keys[next++].second);
-            runFrame(p.state, game.stage, *p.boards, fakeClock, source);
-        }
-        played = flips;
-        ASSERT_TRUE(recorder.close());
-    }
-    const std::string text = bytesOf(path);
-    EXPECT_EQ(text.rfind("foldbot-demo 2\noption practice\noption level 2\n", 0), 0u) << text;
-
-    std::vector<DemoEvent> demo;
-    DemoSetup setup;
-    Options options;
-    options.replay = path;
-    Course course;
-    std::string error;
-    ASSERT_TRUE(readDemoFile(path, demo, error, &setup)) << error;
-    ASSERT_TRUE(setUpCourse(options, setup, course, error)) << error;
-    GameBoards boards(game.stage.sprites, course);
-    LoopState state = course.startState();
-    DemoPlayer player(demo);
-    SDL_FillRect(game.stage.screen, nullptr, 0);
-    flips.clear();
-    for (int f = 1; f < 600; ++f) runFrame(state, game.stage, boards, fakeClock, player.source());
-    ASSERT_EQ(flips.size(), played.size());
-    for (size_t i = 0; i < flips.size(); ++i) ASSERT_EQ(flips[i], played[i]) << "flip " << i;
-    EXPECT_EQ(state.scene, 8);
-    std::remove(path.c_str());
 }

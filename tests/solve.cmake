@@ -20,7 +20,4 @@ add_executable(solve_crosscheck_test ${CMAKE_CURRENT_LIST_DIR}/solve_crosscheck_
 target_link_libraries(solve_crosscheck_test PRIVATE board content GTest::gtest_main SDL::SDL
                                                     Threads::Threads)
 target_include_directories(solve_crosscheck_test PRIVATE ${PROJECT_SOURCE_DIR})
-if(FOLDBOT_SANITIZE)
-  target_compile_definitions(solve_crosscheck_test PRIVATE FOLDBOT_SANITIZE_BUILD)
-endif()
 gtest_discover_tests(solve_crosscheck_test TEST_PREFIX solve. PROPERTIES TIMEOUT 900)
