@@ -99,37 +99,18 @@ TEST(Course, MapsPlayInOrderEachWithItsTrackAndTheLastGoalLeadsToTheEnd) {
     EXPECT_EQ(started.back().second, game.stage.endTrack);
 }
 
-TEST(Course, PracticeRestartsAMapAndLevelStartsPartWayThroughTheMaps) {
-    HeadlessGame game;
-    ASSERT_TRUE(game.up);
-    Course course;
-    course.practice = true;
-    course.level = 2;
-    course.maps = {mapOf(wideWin, "a.map"), mapOf("#####\n#1 2#\n#   #\n#@###", "b.map")};
-    Game g(game, course);
-    EXPECT_EQ(g.state.scene, firstMapScene + 1);
-    Level<40, 25>& board = g.boards->maps[1].small->board;
-    const Level<40, 25> fresh = board;
-    g.frames(30); // block 2 falls onto the goal's row, block 1 stays
-    ASSERT_NE(board.parts[1].y, fresh.parts[1].y);
-    g.frames(1, SDLK_r);
-    g.frames(63);
-    EXPECT_EQ(board.parts[1].y, fresh.parts[1].y);
-    g.frames(44);
-    g.frames(1, SDLK_u);
-    EXPECT_NE(board.parts[1].y, fresh.parts[1].y);
-}
-
-// A practice demo with r and u in it replays from the file alone. It names its maps with their
-// checksums: a replay reads them again, from where they were or from beside the demo, or takes
-// them from --map; a changed or missing map is refused.
+// Practice mode on the second of two maps: r gives the map as loaded and u the board before r.
+// Its demo replays from the file alone. It names its maps with their checksums: a replay reads them
+// again, from where they were or from beside the demo, or takes them from --map; a changed or
+// missing map is refused.
 TEST(Course, DemosReplayWithoutTheirOptionsAndRefuseAChangedMap) {
     HeadlessGame game;
     ASSERT_TRUE(game.up);
     const std::string dir = scratchPath("course");
     fs::create_directories(dir + "/moved");
     const std::string mapPath = dir + "/win.map", demoPath = dir + "/win.demo";
-    std::ofstream(mapPath) << quickWin;
+    const std::string falls = "######\n#12  #\n####@#\n"; // nothing moves without a key
+    std::ofstream(mapPath) << falls;
     std::ofstream(dir + "/wide.map") << wideWin;
     Options options;
     options.maps = {dir + "/wide.map", mapPath};
@@ -144,9 +125,21 @@ TEST(Course, DemosReplayWithoutTheirOptionsAndRefuseAChangedMap) {
         DemoRecorder recorder;
         ASSERT_TRUE(recorder.open(demoPath, error, setupOf(course))) << error;
         const EventSource source = recorder.source(g.script.source());
-        for (SDLKey key : {SDLK_r, SDLK_u, SDLK_SPACE, SDLK_BACKSPACE})
-            g.frames(key == SDLK_r ? 110 : 3, key, &source);
-        g.frames(150, SDLK_w, &source);
+        EXPECT_EQ(g.state.scene, firstMapScene + 1);
+        const Level<40, 25>& board = g.boards->maps[1].small->board;
+        const auto cells = [&] {
+            return std::pair(board.parts[1].index(), board.parts[0].index());
+        };
+        const auto fresh = cells();
+        g.frames(60, SDLK_d, &source);
+        const auto folded = cells();
+        ASSERT_NE(folded, fresh);
+        g.frames(107, SDLK_r, &source); // the teeth close and open
+        EXPECT_EQ(cells(), fresh);
+        g.frames(1, SDLK_u, &source);
+        EXPECT_EQ(cells(), folded);
+        for (SDLKey key : {SDLK_SPACE, SDLK_BACKSPACE}) g.frames(3, key, &source);
+        g.frames(110, SDLK_ESCAPE, &source);
         EXPECT_EQ(g.state.scene, 8);
         ASSERT_TRUE(recorder.close());
         played = flips;
@@ -158,7 +151,7 @@ TEST(Course, DemosReplayWithoutTheirOptionsAndRefuseAChangedMap) {
               0u)
         << text;
     EXPECT_NE(
-        text.find("\noption map " + mapPath + " " + checksumText(contentChecksum(quickWin)) + "\n"),
+        text.find("\noption map " + mapPath + " " + checksumText(contentChecksum(falls)) + "\n"),
         std::string::npos)
         << text;
 
@@ -186,7 +179,7 @@ TEST(Course, DemosReplayWithoutTheirOptionsAndRefuseAChangedMap) {
         << error;
     const std::vector<std::string> given{dir + "/moved/wide.map", dir + "/elsewhere.map"};
     EXPECT_TRUE(replay(dir + "/moved/win.demo", given)) << error;
-    std::ofstream(dir + "/elsewhere.map") << quickWin << "\n";
+    std::ofstream(dir + "/elsewhere.map") << falls << "\n";
     EXPECT_FALSE(replay(dir + "/moved/win.demo", given));
     EXPECT_NE(error.find("is not the one the demo was recorded with"), std::string::npos) << error;
     fs::remove_all(dir);

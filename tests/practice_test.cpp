@@ -42,28 +42,23 @@ namespace {
 // Every field a board holds, its bags' slots as places in its own blocks.
 template <int W, int H> std::string dump(const Level<W, H>& b) {
     std::ostringstream o;
+    auto put = [&](auto... v) { ((o << v << ' '), ...); };
     auto bag = [&](const PartBag& p) {
-        o << "bag " << p.count << " " << p.cursor << ":";
-        for (GridPos* item : p.items) o << " " << (item ? item - b.parts : -1);
-        o << "\n";
+        put(p.count, p.cursor, '|');
+        for (GridPos* item : p.items) put(item ? item - b.parts : -1);
     };
-    o << static_cast<const void*>(b.map.text) << " " << b.partCount << "\n";
-    for (const GridPos& g : b.parts)
-        o << g.x << "," << g.y << "," << g.mapW << "," << g.mapH << "," << int(g.mark) << " ";
-    o << "\n";
+    put(static_cast<const void*>(b.map.text), b.partCount, '|');
+    for (const GridPos& g : b.parts) put(g.x, g.y, g.mapW, g.mapH, int(g.mark));
     bag(b.group);
-    o << int(b.group.middleMark) << int(b.group.beforeMiddleMark) << int(b.group.lastMark) << "\n";
+    put(int(b.group.middleMark), int(b.group.beforeMiddleMark), int(b.group.lastMark));
     bag(b.loose);
     for (const Pose& p : b.poses) {
-        for (int i = 0; i < maxParts; ++i) o << p.cellX[i] << "," << p.cellY[i] << " ";
-        o << p.labelCount << " " << p.offsetX << " " << p.offsetY << " " << p.active << "\n";
+        for (int i = 0; i < maxParts; ++i) put(p.cellX[i], p.cellY[i]);
+        put(p.labelCount, p.offsetX, p.offsetY, p.active, '|');
     }
-    o << b.currentPose << " " << b.requestedPose << " " << b.shakeRight << b.goalReached << "\n";
-    for (const SDL_Rect& r : b.screenRects)
-        o << r.x << "," << r.y << "," << r.w << "," << r.h << " ";
-    o << "\n"
-      << b.sprites << " " << b.camX << " " << b.camY << " " << b.camPixX << " " << b.camPixY << " "
-      << b.viewW << " " << b.viewH;
+    put(b.currentPose, b.requestedPose, b.shakeRight, b.goalReached, '|');
+    for (const SDL_Rect& r : b.screenRects) put(r.x, r.y, r.w, r.h);
+    put(b.sprites, b.camX, b.camY, b.camPixX, b.camPixY, b.viewW, b.viewH);
     return o.str();
 }
 
