@@ -51,15 +51,6 @@ template <int W, int H> void play(Level<W, H>& level, int direction) {
         runBoard(nullptr, level, frame == 0 ? direction : 1000, 0, 0);
 }
 
-template <int W, int H> std::vector<int> snapshot(const Level<W, H>& level) {
-    std::vector<int> s{level.group.size(), level.loose.size(), level.currentPose,
-                       level.requestedPose};
-    for (int i = 0; i < maxParts; ++i)
-        s.insert(s.end(), {level.parts[i].x, level.parts[i].y, level.parts[i].mark,
-                           level.screenRects[i].x, level.screenRects[i].y});
-    return s;
-}
-
 } // namespace
 
 TEST(Content, ShippedMapsHaveWholeRowsAGoalPerLevelAndLoadTheirBlocksInLabelOrder) {
@@ -118,21 +109,4 @@ TEST(TileMap, ShortTextsAndCellsOutsideTheMapReadZero) {
     for (int i : {-1, -100, 9, 14, 15, 1000}) EXPECT_EQ(level.map.cell(i, 0), 0) << i;
     for (int direction : {4, 8, -1, 6}) play(level, direction);
     EXPECT_EQ(level.group.size() + level.loose.size(), 3);
-}
-
-TEST(Level, CopiesEvolveApartFromTheirOriginal) {
-    Level<40, 20> original(contentTexts[1], chainPoses, nullptr, 40, 20);
-    play(original, 4);
-    ASSERT_EQ(original.group.size(), 2);
-    const auto formed = snapshot(original);
-    // Copied, and assigned onto a board of another map, so everything must be replaced.
-    Level<40, 20> copy(original), assigned(contentTexts[2], chainPoses, nullptr, 40, 20);
-    assigned = original;
-    for (Level<40, 20>* lv : {&copy, &assigned}) {
-        EXPECT_EQ(snapshot(*lv), formed);
-        play(*lv, 6);
-        EXPECT_EQ(snapshot(original), formed);
-        EXPECT_NE(snapshot(*lv), formed);
-    }
-    EXPECT_EQ(snapshot(copy), snapshot(assigned));
 }

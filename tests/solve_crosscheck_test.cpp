@@ -216,12 +216,11 @@ TEST(CrossCheck, SolverAgreesWithAPlainSearchOnGeneratedMaps) {
                           nullptr, map.viewW, map.viewH);
         // The quick route is never shorter than the shortest: too short a one rules a map out.
         const SearchResult beam = beamSearch(fresh, 400, false);
-        if (beam.solved && (beam.actions.size() < 10 || routes >= wanted)) continue;
-        if (!beam.solved && none >= wantedNone) continue;
+        if (beam.solved ? beam.actions.size() < 10 || routes >= wanted : none >= wantedNone)
+            continue;
         const Solved quick = solver(fresh, false, false);
-        const bool long_enough = quick.length >= 10;
-        if (quick.length >= 0 && (!long_enough || routes >= wanted)) continue;
-        if (quick.length < 0 && none >= wantedNone) continue;
+        if (quick.length >= 0 ? quick.length < 10 || routes >= wanted : none >= wantedNone)
+            continue;
         const Plain plain = plainSearch(fresh, false, cap);
         if (!plain.complete) continue;
         SCOPED_TRACE(text);
