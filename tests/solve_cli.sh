@@ -97,6 +97,7 @@ wait "$pid"
 status=$?
 [ "$status" -eq 130 ] || fail "Ctrl-C: exit $status, not 130"
 grep -q 'interrupted' "$tmp/int.err" || fail "Ctrl-C: no word on stderr"
+grep -q 'no route' "$tmp/int.err" && fail "Ctrl-C: claims no route"
 [ ! -s "$tmp/int.out" ] || fail "Ctrl-C: printed $(cat "$tmp/int.out")"
 
 if [ "$failures" -eq 0 ]; then echo "solver command line: all passed"; fi

@@ -167,8 +167,9 @@ template <int W, int H> int solve(const Args& args, const Level<W, H>& fresh, So
     const double secs =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (interrupted.load()) {
-        std::fprintf(stderr, "foldbot_solve: interrupted after %.1f s, %llu states; no route\n",
-                     secs, static_cast<unsigned long long>(res.states));
+        std::fprintf(stderr,
+                     "foldbot_solve: interrupted after %.1f s, %llu states; nothing proven\n", secs,
+                     static_cast<unsigned long long>(res.states));
         return 130;
     }
 
