@@ -22,12 +22,7 @@ std::vector<std::pair<long, Mix_Music*>> started;
 
 extern "C" int __real_SDL_Flip(SDL_Surface* screen);
 extern "C" int __wrap_SDL_Flip(SDL_Surface* s) {
-    uint64_t h = 1469598103934665603ull;
-    for (int y = 0; y < s->h; ++y)
-        for (int x = 0; x < s->w; ++x)
-            h = (h ^ static_cast<const Uint32*>(s->pixels)[y * s->pitch / 4 + x]) *
-                1099511628211ull;
-    flips.push_back(h);
+    flips.push_back(pictureSum(s));
     return __real_SDL_Flip(s);
 }
 
