@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/Course.h"
 #include "app/SceneLoop.h"
+#include "app/Startup.h"
 
 // RGB, row by row, as the latest SDL_Flip showed it.
 extern std::vector<uint8_t> shown;
@@ -13,6 +15,10 @@ extern int shownW, shownH;
 
 // Time runs one frame's worth per call, so the pacer never waits.
 extern const Clock fastClock;
+
+// The game's own start-up, with no display or sound card needed (a caller may still pick other
+// drivers) and no pointer drawn into the pictures; false if it fails.
+bool startHeadless(Stage& stage, const Course& course);
 
 // Queues a key-down for the loop's next poll.
 void press(SDLKey key);

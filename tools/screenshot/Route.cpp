@@ -114,6 +114,14 @@ std::string baseName(const std::string& path) {
 
 } // namespace
 
+bool startHeadless(Stage& stage, const Course& course) {
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    if (!startUp(stage, course)) return false;
+    SDL_ShowCursor(SDL_DISABLE);
+    return true;
+}
+
 int routeShots(int argc, char* argv[]) {
     if (argc < 4) {
         std::fprintf(stderr, "usage: --route BOARD|FILE.map KEYFILE OUTPUT_FOLDER LAST_STEP...\n");
@@ -133,13 +141,9 @@ int routeShots(int argc, char* argv[]) {
     for (int i = 3; i < argc; ++i) lastSteps.push_back(std::atoi(argv[i]));
     std::error_code ec;
     std::filesystem::create_directories(out, ec);
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-
     Stage stage;
-    if (!startUp(stage, course)) return 1;
+    if (!startHeadless(stage, course)) return 1;
     GameBoards boards(stage.sprites, course);
-    SDL_ShowCursor(SDL_DISABLE);
     int status = 2;
     const std::string name = baseName(board);
     if (board == "level1")
@@ -163,13 +167,9 @@ int mapShot(int argc, char* argv[]) {
     }
     Course course;
     if (!mapCourse(argv[0], course)) return 2;
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-
     Stage stage;
-    if (!startUp(stage, course)) return 1;
+    if (!startHeadless(stage, course)) return 1;
     GameBoards boards(stage.sprites, course);
-    SDL_ShowCursor(SDL_DISABLE);
     // The map's first frame, as the game shows it when started with --map.
     LoopState state = course.startState();
     runFrame(state, stage, boards, fastClock);

@@ -97,17 +97,10 @@ int main(int argc, char* argv[]) {
     const std::string out = argv[argc - 1];
     std::error_code ec;
     std::filesystem::create_directories(out, ec);
-    // No display and no sound card needed; a caller may still pick other drivers.
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-
-    // The same start-up as the game's.
     LoopState state = course.startState();
     Stage stage;
-    if (!startUp(stage, course)) return 1;
+    if (!startHeadless(stage, course)) return 1;
     GameBoards boards(stage.sprites, course);
-    // Headless, SDL draws its own pointer into the screen; the player's pointer is the desktop's.
-    SDL_ShowCursor(SDL_DISABLE);
 
     bool ok = true;
     auto save = [&](const char* name) {
