@@ -106,16 +106,11 @@ const char* usage =
 
 struct Args {
     std::string board;
-    bool fast = false;
-    bool fewestCombos = false;
-    bool playable = false;
-    bool progress = false;
+    SolveSettings solve; // what the options ask of the search
     std::string keysOut;
     std::string demoOut;
     std::string check;
     std::string exportLevel;
-    int threads = 0;
-    int beam = 400;
     size_t maxMemory = 0; // 0: the default ceiling
 };
 
@@ -153,14 +148,8 @@ template <int W, int H> int solve(const Args& args, const Level<W, H>& fresh, So
     const auto start = std::chrono::steady_clock::now();
     const std::atomic<bool>& interrupted = interruptFlag();
     const size_t ceiling = args.maxMemory ? args.maxMemory : defaultMemoryLimit();
-    SolveSettings settings;
-    settings.fast = args.fast;
-    settings.playable = args.playable;
-    settings.fewestCombos = args.fewestCombos;
-    settings.threads = args.threads;
-    settings.beam = args.beam;
-    settings.progress = args.progress;
-    settings.status = !args.progress && isatty(STDERR_FILENO);
+    SolveSettings settings = args.solve;
+    settings.status = !settings.progress && isatty(STDERR_FILENO);
     settings.maxBytes = ceiling;
     settings.interrupt = &interrupted;
     SearchResult res = solveBoard(fresh, settings);
@@ -177,7 +166,7 @@ template <int W, int H> int solve(const Args& args, const Level<W, H>& fresh, So
     if (res.solved) {
         // Never claim a route that the frame driver does not play to the goal.
         KeyTiming timing;
-        if (!args.playable) timing.stillWait = 0;
+        if (!args.solve.playable) timing.stillWait = 0;
         route = routeKeys(fresh, plansOf(res), timing);
         if (!route.ok || playKeys(fresh, route.keys) != static_cast<int>(route.keys.size()) - 1) {
             std::fprintf(stderr, "foldbot_solve: the route does not replay to the goal\n");
@@ -197,23 +186,23 @@ template <int W, int H> int solve(const Args& args, const Level<W, H>& fresh, So
         return 2;
     }
 
-    const char* proof = args.fast           ? "not proven shortest"
-                        : args.fewestCombos ? "optimal, fewest combos"
-                                            : "optimal";
-    if (args.playable && !args.fast)
-        proof =
-            args.fewestCombos ? "optimal among playable, fewest combos" : "optimal among playable";
+    const char* proof = args.solve.fast           ? "not proven shortest"
+                        : args.solve.fewestCombos ? "optimal, fewest combos"
+                                                  : "optimal";
+    if (args.solve.playable && !args.solve.fast)
+        proof = args.solve.fewestCombos ? "optimal among playable, fewest combos"
+                                        : "optimal among playable";
     if (res.solved) {
         std::printf("%s: %d steps, %d combos, %s, %llu states, %.1f s, %.0f MiB peak\n", name,
                     static_cast<int>(res.actions.size()), res.combos, proof,
                     static_cast<unsigned long long>(res.states), secs, peakMiB());
         return 0;
     }
-    if (args.fast) {
+    if (args.solve.fast) {
         // The beam keeps only the likeliest states of each layer: finding nothing proves nothing.
         std::printf("%s: the quick search found nothing in a beam of %d, which proves nothing; "
                     "run without --fast for the proof\n",
-                    name, args.beam);
+                    name, args.solve.beam);
         return 3;
     }
     if (res.exhausted) {
@@ -297,7 +286,7 @@ int solveMap(const Args& args) {
 
 int main(int argc, char** argv) {
     Args args;
-    args.threads = static_cast<int>(std::thread::hardware_concurrency());
+    args.solve.threads = static_cast<int>(std::thread::hardware_concurrency());
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         auto value = [&](const char* what) -> const char* {
@@ -311,13 +300,13 @@ int main(int argc, char** argv) {
             std::fputs(usage, stdout);
             return 0;
         } else if (a == "--fast") {
-            args.fast = true;
+            args.solve.fast = true;
         } else if (a == "--fewest-combos") {
-            args.fewestCombos = true;
+            args.solve.fewestCombos = true;
         } else if (a == "--playable") {
-            args.playable = true;
+            args.solve.playable = true;
         } else if (a == "--progress") {
-            args.progress = true;
+            args.solve.progress = true;
         } else if (a == "--keys") {
             args.keysOut = value("a file");
         } else if (a == "--demo") {
@@ -342,7 +331,7 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "foldbot_solve: %s: not a count: %s\n", a.c_str(), v);
                 return 2;
             }
-            (a == "--threads" ? args.threads : args.beam) = static_cast<int>(n);
+            (a == "--threads" ? args.solve.threads : args.solve.beam) = static_cast<int>(n);
         } else if (!a.empty() && a[0] == '-') {
             std::fprintf(stderr, "foldbot_solve: unknown option %s\n%s", a.c_str(), usage);
             return 2;
@@ -353,7 +342,7 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    if (args.threads < 1) args.threads = 1;
+    if (args.solve.threads < 1) args.solve.threads = 1;
     catchInterrupt();
     if (!args.exportLevel.empty()) {
         if (!args.board.empty()) {
