@@ -131,5 +131,6 @@ void releaseStage(Stage& stage) {
     Mix_CloseAudio();
     for (SDL_Surface* s : {stage.titlePicture, stage.tooth, stage.sprites, stage.loosePicture})
         if (s) SDL_FreeSurface(s);
+    if (stage.window.surface) SDL_FreeSurface(stage.screen); // a scaled run's own 800 x 500
     SDL_Quit();
 }

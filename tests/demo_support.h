@@ -94,16 +94,7 @@ struct HeadlessGame {
         for (SDL_Event old; SDL_PollEvent(&old);) {
         }
     }
-    ~HeadlessGame() {
-        for (Mix_Music* m :
-             {stage.titleTrack, stage.level1Track, stage.level2Track, stage.endTrack})
-            Mix_FreeMusic(m);
-        Mix_CloseAudio();
-        for (SDL_Surface* s : {stage.titlePicture, stage.tooth, stage.sprites, stage.loosePicture})
-            SDL_FreeSurface(s);
-        if (stage.window.surface) SDL_FreeSurface(stage.screen); // a scaled run's own surface
-        SDL_Quit();
-    }
+    ~HeadlessGame() { releaseStage(stage); }
 };
 
 inline void push(Uint8 type, SDLKey key = SDLK_UNKNOWN, SDLMod mod = KMOD_NONE) {
