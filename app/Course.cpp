@@ -84,7 +84,8 @@ bool setUpCourse(const Options& options, const DemoSetup& setup, Course& course,
                     (options.replay.empty() ? "--level " : options.replay + ": level ") +
                         std::to_string(course.level) + ": there " +
                         (levels == 1 ? "is 1 level" : "are " + std::to_string(levels) + " levels") +
-                        (options.pack ? " in the pack" : ""));
+                        (options.pack ? " in the pack" : "") +
+                        (options.replay.empty() ? " (see --help)" : ""));
     return true;
 }
 

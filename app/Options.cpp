@@ -1,6 +1,8 @@
 // The game's command line.
 #include "app/Options.h"
 
+#include <cstring>
+
 const char usageText[] =
     "Usage: foldbot [--practice] [--level N] [--map FILE]... [--pack] [--levels]\n"
     "               [--record FILE] [--replay FILE | --walkthrough] [--fast]\n"
@@ -97,7 +99,8 @@ bool parseOptions(int argc, char* argv[], Options& options, std::string& error) 
                 options.maps.push_back(argv[++i]);
         } else if (arg == "--level") {
             if (!levelText.empty()) return refuse(error, "--level is given twice");
-            if (i + 1 >= argc || argv[i + 1][0] == '\0' || argv[i + 1][0] == '-')
+            // A value such as -1 is a wrong number; only another option means none was given.
+            if (i + 1 >= argc || argv[i + 1][0] == '\0' || std::strncmp(argv[i + 1], "--", 2) == 0)
                 return refuse(error, "--level needs a level number: 1 or 2 (with --map or "
                                      "--pack, the number of a map)");
             levelText = argv[++i];
@@ -121,8 +124,11 @@ bool parseOptions(int argc, char* argv[], Options& options, std::string& error) 
                                      ", not \"" + levelText + "\"");
         options.level = static_cast<int>(n);
         if (!options.maps.empty() && n > static_cast<long>(options.maps.size()))
-            return refuse(error, "--level " + levelText + ": only " +
-                                     std::to_string(options.maps.size()) + " maps are given");
+            return refuse(error,
+                          "--level " + levelText + ": only " +
+                              (options.maps.size() == 1
+                                   ? std::string("1 map is given")
+                                   : std::to_string(options.maps.size()) + " maps are given"));
     }
     if (!options.replay.empty() && options.walkthrough)
         return refuse(error, "--replay and --walkthrough both play a demo; choose one");

@@ -125,11 +125,13 @@ TEST(DemoProgram, BadOptionsAndFilesExitWithStatusTwoBeforeAnyWindow) {
         {{"--replay", "good.demo", "--record", "no/folder.demo"},
          "no/folder.demo: cannot write it: No such file or directory"},
     };
-    for (const char* v : {"0", "5", "x"}) {
-        cases.push_back({{"--scale", v}, "--scale takes 1, 2, 3 or 4, not \"" + std::string(v)});
-        cases.push_back({{"--level", v == std::string("5") ? "3" : v},
-                         "--level takes 1 or 2 (the first or the second level), not"});
-    }
+    for (const std::string v : {"0", "5", "x"})
+        cases.push_back({{"--scale", v}, "--scale takes 1, 2, 3 or 4, not \"" + v + "\""});
+    for (const std::string v : {"0", "3", "x", "-1"})
+        cases.push_back({{"--level", v},
+                         "--level takes 1 or 2 (the first or the second level), "
+                         "not \"" +
+                             v + "\""});
     for (const auto& [args, message] : cases) {
         std::vector<std::string> command{FOLDBOT_BIN};
         command.insert(command.end(), args.begin(), args.end());
@@ -153,7 +155,7 @@ TEST(DemoProgram, BadOptionsAndFilesExitWithStatusTwoBeforeAnyWindow) {
                           "Play one with: foldbot --pack --level N\n");
     Outcome past = runProgram({FOLDBOT_BIN, "--pack", "--level", "3"}, dir);
     EXPECT_TRUE(exitedWith(past.status, 2));
-    EXPECT_EQ(past.err, "foldbot: --level 3: there are 2 levels in the pack\n");
+    EXPECT_EQ(past.err, "foldbot: --level 3: there are 2 levels in the pack (see --help)\n");
     // A good demo does start the game, which reports the missing pictures and quits on frame 2.
     Outcome played = runProgram({FOLDBOT_BIN, "--replay", "good.demo", "--fast"}, dir);
     EXPECT_TRUE(exitedWith(played.status, 0));

@@ -15,7 +15,7 @@ fail() {
 
 # Runs the solver; sets $status, $out (stdout and stderr) and $last (the last line).
 run() {
-  "$solve" "$@" >"$tmp/out" 2>&1
+  timeout 120 "$solve" "$@" >"$tmp/out" 2>&1
   status=$?
   out=$(cat "$tmp/out")
   last=$(tail -n 1 "$tmp/out")
@@ -58,6 +58,14 @@ run "$maps/tab.map"
 expect 2 "^foldbot_solve: $maps/tab.map, line 3, column 5: a tab" "bad map"
 run "$tmp/missing.map"
 expect 2 "^foldbot_solve: $tmp/missing.map" "missing map"
+# A FIFO with no writer is refused at once, as a map and as a key file, never waited on.
+mkfifo "$tmp/pipe"
+run "$tmp/pipe"
+expect 2 "pipe: is not a plain file" "a FIFO map"
+run --check "$tmp/pipe" "$maps/stairs.map"
+expect 2 "pipe: is not a plain file" "a FIFO key file"
+run --check "$tmp" "$maps/stairs.map"
+expect 2 "is a folder" "a folder as key file"
 run --demo "$tmp/x.demo" level1
 expect 2 "--demo is for map files" "demo of a shipped level"
 

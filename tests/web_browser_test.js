@@ -288,7 +288,7 @@ served.listen(0, '127.0.0.1', async () => {
     const links = await pack.$$eval('#pack a', (as) => as.map((a) => [a.textContent, a.getAttribute('href')]));
     assert.deepStrictEqual(links[0], ['1. First folds', '#pack&level1']);
     assert.ok(links.length >= 8, JSON.stringify(links));
-    assert.strictEqual(await pack.textContent('#status'), `foldbot: --level 99: there are ${links.length} levels in the pack`);
+    assert.strictEqual(await pack.textContent('#status'), `foldbot: --level 99: there are ${links.length} levels in the pack (see --help)`);
     await pack.close();
     console.log('web: all browser checks passed');
   } catch (e) {

@@ -3,10 +3,12 @@
 #pragma once
 
 #include <cstdio>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "board/Level.h"
+#include "content/TextFile.h"
 #include "tools/solve/Search.h"
 #include "tools/solve/State.h"
 
@@ -139,29 +141,23 @@ template <int W, int H> int playKeys(const Level<W, H>& fresh, const std::vector
 
 // A key file: one number per line. Gives false, with a reason, on anything else.
 inline bool readKeyFile(const std::string& path, std::vector<int>& keys, std::string& why) {
-    FILE* f = std::fopen(path.c_str(), "r");
-    if (!f) {
-        why = path + ": cannot open";
-        return false;
-    }
+    std::string text;
+    if (!readTextFile(path, text, why)) return false;
     keys.clear();
-    char line[64];
+    std::istringstream lines(text);
     int number = 0;
-    bool ok = true;
-    while (std::fgets(line, sizeof line, f)) {
+    for (std::string line; std::getline(lines, line);) {
         ++number;
         int key = 0;
         char extra = 0;
-        if (std::sscanf(line, "%d %c", &key, &extra) != 1 ||
+        if (std::sscanf(line.c_str(), "%d %c", &key, &extra) != 1 ||
             !(key == spaceKey || key == noKey || (key >= 0 && key <= 8))) {
             why = path + ":" + std::to_string(number) + ": not a key (0 to 8, -1 or 1000)";
-            ok = false;
-            break;
+            return false;
         }
         keys.push_back(key);
     }
-    std::fclose(f);
-    return ok;
+    return true;
 }
 
 inline bool writeKeyFile(const std::string& path, const std::vector<int>& keys) {
