@@ -20,4 +20,5 @@ add_executable(solve_crosscheck_test ${CMAKE_CURRENT_LIST_DIR}/solve_crosscheck_
 target_link_libraries(solve_crosscheck_test PRIVATE board content GTest::gtest_main SDL::SDL
                                                     Threads::Threads)
 target_include_directories(solve_crosscheck_test PRIVATE ${PROJECT_SOURCE_DIR})
+target_compile_definitions(solve_crosscheck_test PRIVATE SOURCE_ROOT="${PROJECT_SOURCE_DIR}")
 gtest_discover_tests(solve_crosscheck_test TEST_PREFIX solve. PROPERTIES TIMEOUT 900)

@@ -242,4 +242,25 @@ TEST(CrossCheck, SolverAgreesWithAPlainSearchOnGeneratedMaps) {
     EXPECT_EQ(none, wantedNone) << "maps with no route";
 }
 
+// The pack's levels, where the plain search ends within its cap.
+TEST(CrossCheck, SolverAgreesWithAPlainSearchOnThePack) {
+    std::vector<MapFile> pack;
+    std::string error;
+    ASSERT_TRUE(readPack(SOURCE_ROOT "/levels", pack, error)) << error;
+    int checked = 0;
+    for (const MapFile& map : pack) {
+        SCOPED_TRACE(map.path);
+        const Board fresh(map.boardText.c_str(), chainPoses, nullptr, map.viewW, map.viewH);
+        const Plain plain = plainSearch(fresh, false, 300000),
+                    playable = plainSearch(fresh, true, 300000);
+        if (!plain.complete || !playable.complete) continue;
+        EXPECT_EQ(solver(fresh, false, false).length, plain.length) << "shortest length";
+        EXPECT_EQ(solver(fresh, false, true).combos, plain.combos) << "fewest combos";
+        EXPECT_EQ(solver(fresh, true, false).length, playable.length) << "playable";
+        ++checked;
+    }
+    std::printf("%d of the pack's %zu levels checked\n", checked, pack.size());
+    EXPECT_GE(checked, 8);
+}
+
 } // namespace
