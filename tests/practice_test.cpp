@@ -86,10 +86,10 @@ int32_t press(Driver& d, SDLKey key = SDLK_UNKNOWN) {
 // the same 2,000 frames and must draw the same pictures: a bag left pointing into the ring
 // would draw blocks where they no longer are.
 template <int W, int H>
-void undoMatchesReplay(HeadlessGame& game, int level, Level<W, H>& (*board)(GameBoards&),
+void undoMatchesReplay(HeadlessGame& game, int level, Level<W, H> GameBoards::*board,
                        unsigned seed) {
     Driver p(game, onLevel(level));
-    const Level<W, H> fresh = board(*p.boards);
+    const Level<W, H> fresh = (*p.boards).*board;
     std::vector<int32_t> timeline; // the surviving play, a direction a frame
     std::vector<size_t> points;    // where in it each undo point was taken
     auto replayed = [&] {
@@ -105,7 +105,7 @@ void undoMatchesReplay(HeadlessGame& game, int level, Level<W, H>& (*board)(Game
             press(p, rng() % 2 ? SDLK_u : SDLK_BACKSPACE);
             timeline.resize(points.back());
             points.pop_back();
-            ASSERT_EQ(dump(board(*p.boards)), dump(replayed())) << "frame " << f;
+            ASSERT_EQ(dump((*p.boards).*board), dump(replayed())) << "frame " << f;
             ++undos;
         } else if (roll < 30) {
             const SDLKey key = roll < 8 ? SDLK_SPACE : poseKeys[rng() % 9];
@@ -132,20 +132,13 @@ void undoMatchesReplay(HeadlessGame& game, int level, Level<W, H>& (*board)(Game
     SDL_FreeSurface(mine);
 }
 
-Level<40, 20>& first(GameBoards& b) {
-    return b.level1;
-}
-Level<80, 50>& second(GameBoards& b) {
-    return b.level2;
-}
-
 } // namespace
 
 TEST(Practice, UndoGivesTheBoardOfAFreshReplayOfTheKeysThatSurvive) {
     HeadlessGame game;
     ASSERT_TRUE(game.up);
-    undoMatchesReplay(game, 1, first, 11);
-    undoMatchesReplay(game, 2, second, 12);
+    undoMatchesReplay(game, 1, &GameBoards::level1, 11);
+    undoMatchesReplay(game, 2, &GameBoards::level2, 12);
 }
 
 TEST(Practice, TheRingKeepsTheNewestPointsAndForgetsTheOldest) {
