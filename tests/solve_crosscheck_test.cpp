@@ -19,6 +19,7 @@
 namespace {
 
 using Board = Level<40, 25>;
+using Wide = Level<80, 50>;
 
 struct Plain {
     int length = -1; // -1: no route
@@ -27,14 +28,14 @@ struct Plain {
     size_t states = 0;
 };
 
-struct Copy {
+template <class Board> struct Copy {
     Board board;
     bool moved; // the last step moved a block: two keys fit in the glide before the next
 };
 
 // Everything the rules read: each block's cell by label, both bags in order, the poses, the
 // shake toggle, and whether the last step moved a block.
-std::string signature(const Copy& c) {
+template <class Board> std::string signature(const Copy<Board>& c) {
     const Board& b = c.board;
     std::string s;
     for (int i = 0; i < b.partCount; ++i) {
@@ -53,8 +54,8 @@ std::string signature(const Copy& c) {
 }
 
 // Keys before a step: none, one of nine poses, Space, or Space then a pose (only in a glide).
-Copy play(const Copy& from, int space, int pose) {
-    Copy to{from.board, false};
+template <class Board> Copy<Board> play(const Copy<Board>& from, int space, int pose) {
+    Copy<Board> to{from.board, false};
     if (space) to.board.requestPose(-1);
     if (pose >= 0) to.board.requestPose(pose);
     int x[maxParts], y[maxParts];
@@ -69,17 +70,18 @@ Copy play(const Copy& from, int space, int pose) {
 }
 
 // Layer by layer; each state keeps the fewest combos over its parents in the layer before.
-Plain plainSearch(const Board& fresh, bool playable, size_t cap) {
+template <class Board> Plain plainSearch(const Board& fresh, bool playable, size_t cap) {
+    using C = Copy<Board>;
     Plain answer;
     std::set<std::string> seen;
-    std::vector<std::pair<Copy, int>> layer{{Copy{fresh, false}, 0}};
+    std::vector<std::pair<C, int>> layer{{C{fresh, false}, 0}};
     seen.insert(signature(layer[0].first));
     for (int depth = 0; !layer.empty(); ++depth) {
-        std::map<std::string, std::pair<Copy, int>> next;
+        std::map<std::string, std::pair<C, int>> next;
         int goalCombos = -1;
         for (const auto& [copy, combos] : layer) {
-            std::vector<std::pair<Copy, int>> kids; // child, combos used
-            const Copy wait = play(copy, 0, -1);
+            std::vector<std::pair<C, int>> kids; // child, combos used
+            const C wait = play(copy, 0, -1);
             kids.push_back({wait, 0});
             // With --playable a key on a still board must be one whose time does not matter.
             const bool anyKey = !playable || copy.moved ||
@@ -177,7 +179,7 @@ struct Solved {
     int combos = 0;
     bool exhausted = false;
 };
-Solved solver(const Board& fresh, bool playable, bool fewest) {
+template <class Board> Solved solver(const Board& fresh, bool playable, bool fewest) {
     SolveSettings s;
     s.playable = playable;
     s.fewestCombos = fewest;
@@ -185,6 +187,7 @@ Solved solver(const Board& fresh, bool playable, bool fewest) {
     const SearchResult res = solveBoard(fresh, s);
     Solved out;
     out.exhausted = res.exhausted;
+    EXPECT_EQ(res.contradicted, 0) << "the quick search's route, then \"no route\"";
     if (!res.solved) return out;
     KeyTiming timing;
     if (!playable) timing.stillWait = 0;
@@ -261,6 +264,131 @@ TEST(CrossCheck, SolverAgreesWithAPlainSearchOnThePack) {
     }
     std::printf("%d of the pack's %zu levels checked\n", checked, pack.size());
     EXPECT_GE(checked, 8);
+}
+
+// Both searches on one map; the plain search's length (-1: no route), or -2 when it did not end.
+template <class B> int agreeOn(const MapFile& map, size_t cap) {
+    const B fresh(map.boardText.c_str(), map.figurePoses ? dancerPoses : chainPoses, nullptr,
+                  map.viewW, map.viewH);
+    const Plain plain = plainSearch(fresh, false, cap);
+    if (!plain.complete) return -2;
+    const Solved quick = solver(fresh, false, false);
+    EXPECT_EQ(quick.length, plain.length) << "shortest length";
+    if (plain.length < 0) {
+        EXPECT_TRUE(quick.exhausted) << "no route, yet not said so";
+    }
+    return plain.length;
+}
+int agreeOn(const std::string& text, size_t cap) {
+    MapFile map;
+    std::string error;
+    EXPECT_TRUE(parseMap(text, "generated", map, error)) << error << "\n" << text;
+    SCOPED_TRACE(text);
+    return map.large ? agreeOn<Wide>(map, cap) : agreeOn<Board>(map, cap);
+}
+
+// Maps exactly as wide as their board, open at the ends of rows: the rules carry a block off a
+// row's last cell onto the next row's first.
+std::string wrapMap(std::mt19937& rng, int w) {
+    auto pick = [&](int lo, int hi) { return lo + static_cast<int>(rng() % (hi - lo + 1)); };
+    const int h = pick(5, 8);
+    std::vector<std::string> rows(static_cast<size_t>(h), std::string(static_cast<size_t>(w), '#'));
+    const int y0 = pick(1, h - 3), y1 = pick(y0, h - 3), x0 = pick(w - 14, w - 5);
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x < w; ++x) rows[y][x] = ' ';
+    // Openings at the start of the rows below: where a block that runs off the end comes back.
+    for (int y = y0 + 1; y <= y1 + 1; ++y)
+        if (rng() % 2 || y == y1 + 1)
+            for (int x = 0, n = pick(1, 5); x < n; ++x) rows[y][x] = ' ';
+    if (rng() % 3 == 0)
+        for (int x = x0; x < x0 + 3; ++x) rows[y1 + 1][x] = rng() % 2 ? '<' : '>';
+    std::vector<std::pair<int, int>> goals, spots;
+    for (int y = 1; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            if (rows[y][x] != ' ' && rows[y - 1][x] == ' ') goals.emplace_back(x, y);
+            if (y < h - 1 && x + 1 < w && rows[y][x] == ' ' && rows[y][x + 1] == ' ')
+                spots.emplace_back(x, y);
+        }
+    if (goals.empty() || spots.empty()) return "";
+    const auto [gx, gy] = goals[rng() % goals.size()];
+    rows[gy][gx] = '@';
+    const auto [bx, by] = spots[rng() % spots.size()];
+    rows[by][bx] = '1';
+    rows[by][bx + 1] = '2';
+    std::string text = "; title: wrap\n";
+    for (const std::string& r : rows) text += r + "\n";
+    return text;
+}
+
+// A corridor two cells high that turns back on itself `turns` times, from blocks 1 and 2 in its
+// top left to a goal at the end of its last run: routes hundreds of steps long.
+std::string serpentine(int turns, bool open) {
+    const int w = 79;
+    std::vector<std::string> rows{std::string(w, '#')};
+    for (int t = 0; t < turns; ++t) {
+        for (int k = 0; k < 2; ++k) rows.push_back("#" + std::string(w - 2, ' ') + "#");
+        std::string floor(w, '#');
+        if (t + 1 < turns) floor.replace(t % 2 ? 1 : w - 3, 2, "  ");
+        rows.push_back(floor);
+    }
+    rows[2].replace(1, 2, "12");
+    if (open) rows.back()[turns % 2 ? 42 : 36] = '@';
+    else rows[1][40] = '@', rows[2][40] = '#'; // a goal in the ceiling: nothing rests on it
+    std::string text = "; title: serpentine\n";
+    for (const std::string& r : rows) text += r + "\n";
+    return text;
+}
+
+TEST(CrossCheck, BoundsHoldWhereRowsWrapAndRoutesRunLong) {
+    // The two maps on which the bounds once cut off every route.
+    EXPECT_EQ(agreeOn("; title: wrap2\n"
+                      "########################################\n"
+                      "#                                       \n"
+                      "#                                       \n"
+                      "#                                    12 \n"
+                      "    ####################################\n"
+                      "##@#####################################\n"
+                      "########################################\n",
+                      200000),
+              4);
+    EXPECT_EQ(agreeOn("; title: serp\n"
+                      "###############################################################################\n"
+                      "#                                                                             #\n"
+                      "#12                                                                           #\n"
+                      "############################################################################  #\n"
+                      "#                                                                             #\n"
+                      "#                                                                             #\n"
+                      "#  ############################################################################\n"
+                      "#                                                                             #\n"
+                      "#                                                                             #\n"
+                      "############################################################################  #\n"
+                      "#                                                                             #\n"
+                      "#                                                                             #\n"
+                      "##########################################@####################################\n",
+                      400000),
+              262);
+#ifdef FOLDBOT_SANITIZE_BUILD
+    const int wanted = 6; // the same checks, fewer maps: sanitizers are slow
+#else
+    const int wanted = 40;
+    // Past a thousand steps, and the same length of corridor with nowhere to rest on the goal.
+    const int longest = agreeOn(serpentine(16, true), 2000000);
+    std::printf("a corridor of 16 runs: %d steps\n", longest);
+    EXPECT_GT(longest, 1000);
+    EXPECT_EQ(agreeOn(serpentine(5, false), 2000000), -1);
+#endif
+    std::mt19937 rng(25);
+    int routes = 0, none = 0;
+    for (int tried = 0; routes + none < wanted && tried < 2000; ++tried) {
+        const std::string text = wrapMap(rng, tried % 2 ? 80 : 40);
+        if (text.empty()) continue;
+        const int length = agreeOn(text, 100000);
+        routes += length >= 0;
+        none += length == -1;
+    }
+    std::printf("wrapping maps: %d with a route, %d without\n", routes, none);
+    EXPECT_GE(routes, wanted / 2);
+    EXPECT_GE(none, 1);
 }
 
 } // namespace

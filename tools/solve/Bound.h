@@ -38,15 +38,39 @@ template <int W, int H> Reach reachOf(const Level<W, H>& lv, int n) {
     return r;
 }
 
+// Whether a step can carry a block off one end of a board row onto the other end of the next:
+// the rules take cells by linear index, so a conveyor, a loose block or a robot that hangs
+// together crosses where a free cell in the last column has a free cell after it, and a pose
+// whose pattern entries jump crosses wherever one lands past the row's end on a free cell.
+template <int W, int H> bool rowsWrap(const Level<W, H>& lv) {
+    auto isFree = [&](int c) { return c >= 0 && c < W * H && lv.terrain(c) == ' '; };
+    for (int y = 0; y < H; ++y)
+        if (isFree(W - 1 + y * W) && isFree(W + y * W)) return true;
+    for (int c = 0; c < W * H; ++c) {
+        if (!isFree(c)) continue;
+        for (const Pose& p : lv.poses)
+            for (int i = 1; i < p.labelCount; ++i) {
+                const int dx = p.cellX[i] - p.cellX[0], dy = p.cellY[i] - p.cellY[0];
+                const int x = c % W + dx;
+                if ((x < 0 || x >= W) && isFree(c + dx + dy * W)) return true;
+            }
+    }
+    return false;
+}
+
 // Per robot size n at the next step (2 or more: an empty robot forms with two) and per cell, the
 // fewest steps before a block there can stand on the goal. The robot grows by a block a step at
-// most, so each step's reach is taken at the size it may have grown to by then.
+// most, so each step's reach is taken at the size it may have grown to by then. Where rows wrap,
+// a box's columns run on into the next row (and back into the one before), as the rules read them.
 class StepsLeft {
   public:
+    static constexpr uint16_t never = 0xFFFF;
+
     template <int W, int H>
     explicit StepsLeft(const Level<W, H>& lv) : cells(W * H), top(lv.partCount) {
         top = std::max(top, 2);
-        table.assign(static_cast<size_t>((top + 1) * cells), 255);
+        table.assign(static_cast<size_t>((top + 1) * cells), never);
+        const bool wrap = rowsWrap(lv);
         std::vector<int> goals;
         for (int i = 0; i + W < W * H; ++i)
             if (lv.terrain(i) == ' ' && lv.cellChar(i + W) == '@') goals.push_back(i);
@@ -54,21 +78,25 @@ class StepsLeft {
         for (int n = top; n >= 2; --n) {
             const Reach r = reachOf(lv, n);
             const int from = std::min(n + 1, top);
-            uint8_t* row = &table[static_cast<size_t>(n * cells)];
+            uint16_t* row = &table[static_cast<size_t>(n * cells)];
             for (int g : goals) row[g] = 0;
             for (bool changed = true; changed;) {
                 changed = false;
                 for (int c = 0; c < W * H; ++c) {
                     if (lv.terrain(c) != ' ' || row[c] == 0) continue;
-                    const uint8_t* next = &table[static_cast<size_t>(from * cells)];
+                    const uint16_t* next = &table[static_cast<size_t>(from * cells)];
                     int best = row[c];
                     const int cx = c % W, cy = c / W;
-                    for (int y = std::max(0, cy - r.up); y <= std::min(H - 1, cy + r.down); ++y)
-                        for (int x = std::max(0, cx - r.side); x <= std::min(W - 1, cx + r.side);
-                             ++x)
-                            best = std::min(best, next[x + y * W] + 1);
+                    const int x0 = wrap ? cx - r.side : std::max(0, cx - r.side);
+                    const int x1 = wrap ? cx + r.side : std::min(W - 1, cx + r.side);
+                    for (int y = cy - r.up; y <= cy + r.down; ++y)
+                        for (int x = x0; x <= x1; ++x) {
+                            const int t = x + y * W;
+                            if (t < 0 || t >= W * H || (!wrap && (y < 0 || y >= H))) continue;
+                            if (next[t] != never) best = std::min(best, next[t] + 1);
+                        }
                     if (best < row[c]) {
-                        row[c] = static_cast<uint8_t>(best);
+                        row[c] = static_cast<uint16_t>(best);
                         changed = true;
                     }
                 }
@@ -77,6 +105,7 @@ class StepsLeft {
         }
     }
 
+    // A lower bound on the steps left; never when no block there can reach the goal.
     int at(int robot, int cell) const {
         const int n = std::min(std::max(robot, 2), top);
         return table[static_cast<size_t>(n * cells + cell)];
@@ -86,7 +115,7 @@ class StepsLeft {
   private:
     int cells = 0;
     int top = 2;
-    std::vector<uint8_t> table;
+    std::vector<uint16_t> table;
 };
 
 // Cells from which a block resting there stands on the goal, then outward through free cells,
@@ -159,6 +188,8 @@ inline int patternSpan(const Pose& p, int n) {
 // entries are connected and its reach is known, which is checked; otherwise it stays out.
 class GraphBound {
   public:
+    static constexpr int never = 0xFFFF; // no block there can ever rest on the goal
+
     template <int W, int H> explicit GraphBound(const Level<W, H>& lv) {
         top = std::max(2, static_cast<int>(lv.partCount));
         std::vector<int> span(static_cast<size_t>(top + 1), 1);
@@ -193,7 +224,7 @@ class GraphBound {
             },
             top - 1);
 
-        table.assign(static_cast<size_t>((top + 1) * cells), 255);
+        table.assign(static_cast<size_t>((top + 1) * cells), never);
         std::vector<std::vector<int>> reach(static_cast<size_t>(cells));
         std::vector<int> seen(static_cast<size_t>(cells), -1);
         std::vector<int> level(static_cast<size_t>(cells), 0);
@@ -245,7 +276,7 @@ class GraphBound {
                 std::sort(out.begin(), out.end());
                 out.erase(std::unique(out.begin(), out.end()), out.end());
             }
-            uint8_t* row = &table[static_cast<size_t>(n * cells)];
+            uint16_t* row = &table[static_cast<size_t>(n * cells)];
             for (int c = 0; c + W < cells; ++c)
                 if (isFree(c) && lv.cellChar(c + W) == '@') row[c] = 0;
             if (n == top) {
@@ -257,18 +288,18 @@ class GraphBound {
                         for (int b : reach[static_cast<size_t>(c)])
                             best = std::min(best, row[b] + 1);
                         if (best < row[c]) {
-                            row[c] = static_cast<uint8_t>(best);
+                            row[c] = static_cast<uint16_t>(best);
                             changed = true;
                         }
                     }
                 }
             } else {
-                const uint8_t* next = &table[static_cast<size_t>((n + 1) * cells)];
+                const uint16_t* next = &table[static_cast<size_t>((n + 1) * cells)];
                 for (int c = 0; c < cells; ++c) {
                     if (row[c] == 0) continue;
-                    int best = 255;
+                    int best = never;
                     for (int b : reach[static_cast<size_t>(c)]) best = std::min(best, next[b] + 1);
-                    row[c] = static_cast<uint8_t>(std::min(best, 255));
+                    row[c] = static_cast<uint16_t>(std::min(best, never));
                 }
             }
         }
@@ -310,18 +341,19 @@ class GraphBound {
     // robot grown by as many blocks as steps have gone by.
     template <class Cells> int stepsLeft(const Cells& cell, int count, int robot) const {
         const int n = std::min(std::max(robot, 2), top);
-        int least = 255;
+        int least = never;
         for (int b = 0; b < count; ++b) {
             const int c = cell[b];
             int v = table[static_cast<size_t>(n * cells + c)];
-            if (b >= robot && still[static_cast<size_t>(c)] && v != 255) {
+            if (b >= robot && still[static_cast<size_t>(c)] && v != never) {
                 int gap = 255;
                 const uint8_t* d = &apart[static_cast<size_t>(c) * cells];
                 for (int o = 0; o < count; ++o)
                     if (o != b) gap = std::min(gap, static_cast<int>(d[cell[o]]));
                 const int wait = waitFor[static_cast<size_t>(gap)];
                 const int grown = std::min(n + wait, top);
-                v = wait + table[static_cast<size_t>(grown * cells + c)];
+                const int later = table[static_cast<size_t>(grown * cells + c)];
+                v = later == never ? never : wait + later;
             }
             least = std::min(least, v);
         }
@@ -329,7 +361,7 @@ class GraphBound {
     }
 
     bool sound() const { return usable; }
-    // The fewest steps left for a robot of this size with a block on this cell; 255 when no
+    // The fewest steps left for a robot of this size with a block on this cell; never when no
     // block there can ever get to the goal.
     int steps(int robot, int cell) const {
         const int n = std::min(std::max(robot, 2), top);
@@ -367,7 +399,7 @@ class GraphBound {
     int top = 2;
     int cells = 0;
     std::array<uint8_t, 256> waitFor{}; // steps before blocks this far apart can touch
-    std::vector<uint8_t> table;
-    std::vector<uint8_t> apart; // cells x cells
+    std::vector<uint16_t> table; // steps, never past a route the board can hold
+    std::vector<uint8_t> apart;  // cells x cells, capped: a nearer guess only loosens the bound
     std::vector<uint8_t> still;
 };

@@ -88,7 +88,11 @@ const char* usage =
     "ones too (a robot formed after Space can stand anywhere loose blocks do), and each with\n"
     "the reach of the size the robot can have grown to (a block a step at most; it forms\n"
     "with two):\n"
-    "  - boxes: how far one step can carry a block, in rows and columns;\n"
+    "  - boxes: how far one step can carry a block, in rows and columns; the rules take\n"
+    "    cells by their place in the board, row after row, so where a free cell ends a row\n"
+    "    with a free cell starting the next (a map exactly 40 or 80 wide), or a pose's\n"
+    "    pattern can land past a row's end, a box's columns run on into the next row and\n"
+    "    back into the one before;\n"
     "  - hops along free cells: every block always stands on a free cell and the robot hangs\n"
     "    together, so after a step each block lies within one hop of some block's old cell:\n"
     "    at most a cell down (gravity), then along the pose's cells, which hang together, are\n"
@@ -98,12 +102,17 @@ const char* usage =
     "    the goal. A loose block resting on solid ground never moves and joins only next to\n"
     "    another block, so it waits until one can have come (a hop is at most span + 2\n"
     "    cells). Used only where every pose's first n cells hang together, checked per map.\n"
+    "Both count steps exactly, with no cap: a hop count is at most the board's cells (4,000)\n"
+    "per size the robot can grow through, so routes of any length the board holds are kept.\n"
     "States from which no block can ever reach the goal are dropped even without a route,\n"
-    "so a \"no route\" stays a proof.\n"
+    "so a \"no route\" stays a proof; should the exact search still come up empty where the\n"
+    "quick search holds a route, that is reported as a fault of the solver (exit 4).\n"
     "\n"
-    "Exit status: 0 solved, 1 no route (the whole space explored), 2 bad input, 3 stopped at\n"
-    "a limit before an answer (memory, or --fast's beam found nothing: not a proof), 130\n"
-    "interrupted (Ctrl-C).\n";
+    "Exit status: 0 solved, 1 no route (the whole space explored; with --playable, no\n"
+    "playable route, though one that needs a key on an exact frame may exist), 2 bad input,\n"
+    "3 stopped at a limit before an answer (memory, or --fast's beam found nothing: not a\n"
+    "proof), 4 a fault of the solver's own (the exact search found nothing where the quick\n"
+    "search holds a route: never printed as a proof), 130 interrupted (Ctrl-C).\n";
 
 struct Args {
     std::string board;
@@ -206,9 +215,18 @@ template <int W, int H> int solve(const Args& args, const Level<W, H>& fresh, So
                     name, args.solve.beam);
         return 3;
     }
+    if (res.contradicted) {
+        std::fprintf(stderr,
+                     "foldbot_solve: %s: solver fault: the quick search holds a route of %d steps "
+                     "but the exact search found none; nothing is proven (please report this "
+                     "map)\n",
+                     name, res.contradicted);
+        return 4;
+    }
     if (res.exhausted) {
-        std::printf("%s: no route: the whole space explored, %llu states, %.1f s, %.0f MiB peak\n",
-                    name, static_cast<unsigned long long>(res.states), secs, peakMiB());
+        std::printf("%s: %s: the whole space explored, %llu states, %.1f s, %.0f MiB peak\n",
+                    name, args.solve.playable ? "no playable route" : "no route",
+                    static_cast<unsigned long long>(res.states), secs, peakMiB());
         return 1;
     }
     std::printf("%s: stopped at depth %d: the next layer would pass the memory ceiling of %s "

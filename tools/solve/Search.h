@@ -84,6 +84,9 @@ struct SearchResult {
     bool exhausted = false; // every reachable state seen, no goal
     bool interrupted = false;
     bool outOfMemory = false; // the next layer would not fit
+    // The exact search came up empty though the quick one holds a route of this many steps: a
+    // fault in the solver, never a proof.
+    int contradicted = 0;
     std::vector<uint8_t> actions;
     std::vector<Key> from; // the state each action was taken from
     int combos = 0;
@@ -315,11 +318,11 @@ template <int W, int H> class Search {
         int least = 0;
         if (opt.graph) {
             least = opt.graph->stepsLeft(u.cell, st.parts(), u.robot);
-            if (least >= 255) return false; // no block can ever rest on the goal
+            if (least >= GraphBound::never) return false; // no block can ever rest on the goal
         }
         if (opt.bound == 0) return true;
         if (opt.stepsLeft) {
-            int box = 255;
+            int box = StepsLeft::never;
             for (int b = 0; b < st.parts(); ++b)
                 box = std::min(box, opt.stepsLeft->at(u.robot, u.cell[b]));
             least = std::max(least, box);

@@ -40,5 +40,10 @@ template <int W, int H> SearchResult solveBoard(const Level<W, H>& fresh, const 
     }
     Search<W, H> search(fresh, o);
     search.progress = s.progress;
-    return search.run();
+    SearchResult exact = search.run();
+    if (exact.exhausted && res.solved) {
+        exact.exhausted = false;
+        exact.contradicted = static_cast<int>(res.actions.size());
+    }
+    return exact;
 }
