@@ -25,7 +25,7 @@ for name in "${names[@]}"; do
   mkdir -p "$scratch/corpus-$name"
   cp "$scratch/seeds/$name"/* "$scratch/corpus-$name/" 2>/dev/null || true
   count=1000
-  case $name in demo) count=200 ;; keys) count=300 ;; map) count=300 ;; picture) count=3000 ;; esac
+  case $name in code) count=4000 ;; demo) count=200 ;; keys) count=300 ;; map) count=300 ;; picture) count=3000 ;; esac
   regressions=()
   [ -d "tests/fuzz/$name" ] && regressions=("tests/fuzz/$name")
   build-fuzz/tools/fuzz/fuzz_"$name" -seed=1 -runs=$count -max_len=512 -timeout=30 \

@@ -10,6 +10,8 @@
 #include <tuple>
 #include <vector>
 
+#include "content/Content.h"
+#include "content/LevelCode.h"
 #include "content/MapFile.h"
 #include "content/TextFile.h"
 
@@ -119,4 +121,51 @@ TEST(MapFiles, OnlyPlainFilesOfAtMostOneMiBAreRead) {
     EXPECT_EQ(bytes, "1@");
     for (const char* f : {"/pipe", "/big.map", "/ok.map"}) unlink((dir + f).c_str());
     rmdir(dir.c_str());
+}
+
+// Level codes: every map the game ships goes to a code and back whole, short enough for a link;
+// a bad code is refused at the character that is wrong.
+TEST(LevelCodes, ShippedMapsRoundTripInShortCodes) {
+    std::vector<MapFile> maps;
+    std::string error;
+    ASSERT_TRUE(readPack(SOURCE_ROOT "/levels", maps, error)) << error;
+    for (const auto& [board, w, h, title] :
+         {std::tuple(contentTexts[1], 40, 20, "The first level"),
+          std::tuple(contentTexts[2], 80, 50, "The second level")})
+        maps.push_back(parsed(mapFileText(board, w, h, title)));
+    for (const MapFile& map : maps) {
+        SCOPED_TRACE(map.title);
+        const std::string code = levelCode(map);
+        EXPECT_LE(code.size(), map.path == "t.map" ? 1000u : 150u); // a pack file's, with its title
+        MapFile back;
+        ASSERT_TRUE(decodeLevel(code, back, error)) << error;
+        // The same board, so the same frames.
+        EXPECT_EQ(std::tuple(back.width, back.height, back.rows, back.title, back.boardText),
+                  std::tuple(map.width, map.height, map.rows, map.title, map.boardText));
+        EXPECT_EQ(back.value("shortest"), map.value("shortest"));
+    }
+}
+
+TEST(LevelCodes, BadCodesSayWhatAndWhere) {
+    const std::string good = levelCode(parsed("; title: Up\n####\n#12#\n#@ #\n####"));
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"", "character 1: the code is empty"},
+        {"B" + good.substr(1), "character 1: unknown version 'B'"},
+        {good.substr(0, 5) + "." + good.substr(6), "character 6: '.' is not in a code's alphabet"},
+        {good.substr(0, good.size() - 1), "the code ends inside the map (is it cut short?)"},
+        {good + "A", "characters after the map's last cell"},
+        {"A_", "the code ends inside the width"},
+        {"AxC", "character 2: a width of 81"},
+        {"ADDAA_", "character 6: a run's length where a cell was expected"},
+        {"ACBAAAo", "character 6: a run of 16 cells past the map's end (2 x 1 cells)"},
+        {"ACBAAGG", "character 7: block '1' is already on line 2, column 1"},
+        {"ACBAAGA", "character 6: the map has no goal cell '@'"},
+        {std::string(levelCodeMaxBytes + 1, 'A'), "longer than 8192 characters"},
+    };
+    for (const auto& [code, message] : cases) {
+        MapFile map;
+        std::string error;
+        EXPECT_FALSE(decodeLevel(code, map, error)) << code;
+        EXPECT_NE(error.find(message), std::string::npos) << code << ": " << error;
+    }
 }

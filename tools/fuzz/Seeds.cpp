@@ -1,6 +1,7 @@
 // Writes each harness's starting corpus: OUTPUT/picture/ and OUTPUT/keys/.
 #include "app/Walkthrough.h"
 #include "content/Content.h"
+#include "content/LevelCode.h"
 #include "content/MapFile.h"
 #include "tools/fuzz/Bitmaps.h"
 
@@ -114,8 +115,22 @@ std::vector<std::vector<uint8_t>> mapSeeds() {
     return seeds;
 }
 
+// Level codes: those of the map seeds that parse.
+std::vector<std::vector<uint8_t>> codeSeeds() {
+    std::vector<std::vector<uint8_t>> seeds;
+    for (const auto& bytes : mapSeeds()) {
+        MapFile map;
+        std::string error;
+        if (!parseMap(std::string(bytes.begin(), bytes.end()), "seed", map, error)) continue;
+        const std::string code = levelCode(map);
+        seeds.emplace_back(code.begin(), code.end());
+    }
+    return seeds;
+}
+
 // One entry per harness, named as its fuzz_<name> target.
 const std::vector<std::pair<const char*, std::vector<std::vector<uint8_t>> (*)()>> harnesses{
+    {"code", codeSeeds},
     {"demo", demoSeeds},
     {"keys", keySeeds},
     {"map", mapSeeds},

@@ -14,6 +14,7 @@
 
 #include "board/Level.h"
 #include "content/Content.h"
+#include "content/LevelCode.h"
 #include "content/MapFile.h"
 #include "tools/solve/Beam.h"
 #include "tools/solve/Bound.h"
@@ -29,6 +30,7 @@ const char* usage =
     "usage: foldbot_solve [options] BOARD\n"
     "       foldbot_solve [options] FILE.map\n"
     "       foldbot_solve --export level1|level2\n"
+    "       foldbot_solve --code FILE.map | --decode CODE\n"
     "\n"
     "Finds the fewest logical steps from a freshly loaded BOARD (level1, level2) or map file to\n"
     "the step after which its goal is reached, searching breadth first on the game's own step\n"
@@ -50,6 +52,9 @@ const char* usage =
     "  --demo FILE       write the route as a demo for `foldbot --map MAP --replay FILE`\n"
     "                    (map files only)\n"
     "  --export LEVEL    print a shipped level (level1, level2) as a map file\n"
+    "  --code FILE.map   print the map's level code, a short text for a link (with the\n"
+    "                    file's proven shortest when its header has one)\n"
+    "  --decode CODE     print the map file a level code stands for\n"
     "  --threads N       search threads (default: the machine's cores)\n"
     "  --beam N          beam width of --fast (default 400)\n"
     "  --progress        one line per search depth on standard error (at a terminal, a\n"
@@ -121,6 +126,8 @@ struct Args {
     std::string demoOut;
     std::string check;
     std::string exportLevel;
+    std::string decode;
+    bool code = false;
     size_t maxMemory = 0; // 0: the default ceiling
 };
 
@@ -334,6 +341,10 @@ int main(int argc, char** argv) {
             args.check = value("a file");
         } else if (a == "--export") {
             args.exportLevel = value("a level");
+        } else if (a == "--code") {
+            args.code = true;
+        } else if (a == "--decode") {
+            args.decode = value("a level code");
         } else if (a == "--max-memory") {
             const char* v = value("a size");
             args.maxMemory = parseSize(v);
@@ -369,6 +380,26 @@ int main(int argc, char** argv) {
             return 2;
         }
         return exportLevel(args.exportLevel);
+    }
+    if (!args.decode.empty()) {
+        std::string text, error;
+        if (!decodeLevelText(args.decode, text, error)) {
+            std::fprintf(stderr, "foldbot_solve: %s\n", error.c_str());
+            return 2;
+        }
+        std::fputs(text.c_str(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 2;
+    }
+    if (args.code) {
+        MapFile map;
+        std::string error;
+        if (args.board.empty() || !readMapFile(args.board, map, error)) {
+            std::fprintf(stderr, "foldbot_solve: --code: %s\n",
+                         args.board.empty() ? "which map file?" : error.c_str());
+            return 2;
+        }
+        std::printf("%s\n", levelCode(map).c_str());
+        return std::fflush(stdout) == 0 ? 0 : 2;
     }
     if (args.board.empty()) {
         std::fprintf(stderr, "foldbot_solve: which board? a level name or a map file\n%s", usage);
