@@ -40,7 +40,7 @@ SearchResult beamSearch(const Level<W, H>& fresh, int width, bool playable,
     };
     std::vector<Link> trail{{0, 0, Key{}}};
     std::unordered_set<Key, KeyHash> seen;
-    const Unpacked root = st.read(fresh, false);
+    const Unpacked root = st.read(fresh, glidesOnAfterAStep(fresh));
     std::vector<Entry> layer{{st.pack(root), score(root), 0}};
     seen.insert(layer[0].key);
     SearchResult res;

@@ -18,7 +18,7 @@ constexpr int spaceKey = -1;
 struct KeyTiming {
     int firstLead = 10; // frames before the first key, so the whole play may start early or late
     int stillWait = 6;  // a key on a still board comes this late: waiting there changes nothing
-    int comboGap = 3;   // Space this far before the middle of the glide, the pose as far after it
+    int comboGap = comboGapFrames; // Space this far before the glide's middle, the pose after it
 };
 
 // What a step needs: whether the robot was broken up before it, and the pose requested at it.

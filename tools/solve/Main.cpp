@@ -49,6 +49,9 @@ const char* usage =
     "  --keys FILE       write the solution as one key per frame (0-8 pose, -1 Space,\n"
     "                    1000 none), checked by playing it through the frame driver\n"
     "  --check FILE      play a key file from a fresh board and say on which frame it wins\n"
+    "  --from FILE       play a key file on the board first, then search from the board it\n"
+    "                    leaves (can this still be finished, and how?); a glide it ends in\n"
+    "                    counts as a moving step while Space then a pose still fit in it\n"
     "  --demo FILE       write the route as a demo for `foldbot --map MAP --replay FILE`\n"
     "                    (map files only)\n"
     "  --export LEVEL    print a shipped level (level1, level2) as a map file\n"
@@ -125,6 +128,7 @@ struct Args {
     std::string keysOut;
     std::string demoOut;
     std::string check;
+    std::string from;
     std::string exportLevel;
     std::string decode;
     bool code = false;
@@ -162,6 +166,24 @@ template <int W, int H> int solve(const Args& args, const Level<W, H>& fresh, So
         return 0;
     }
 
+    // With --from, the search starts where the keys leave the board; a demo gets those keys too.
+    Level<W, H> board = fresh;
+    std::vector<int> before;
+    if (!args.from.empty()) {
+        std::string why;
+        if (!readKeyFile(args.from, before, why)) {
+            std::fprintf(stderr, "foldbot_solve: --from: %s\n", why.c_str());
+            return 2;
+        }
+        const int won = playKeys(board, before);
+        if (won >= 0) {
+            std::printf("%s: %s reaches the goal on frame %d: nothing left to search\n", name,
+                        args.from.c_str(), won);
+            return 0;
+        }
+        for (int key : before) runBoard(nullptr, board, key, 0, 0);
+    }
+
     const auto start = std::chrono::steady_clock::now();
     const std::atomic<bool>& interrupted = interruptFlag();
     const size_t ceiling = args.maxMemory ? args.maxMemory : defaultMemoryLimit();
@@ -169,7 +191,7 @@ template <int W, int H> int solve(const Args& args, const Level<W, H>& fresh, So
     settings.status = !settings.progress && isatty(STDERR_FILENO);
     settings.maxBytes = ceiling;
     settings.interrupt = &interrupted;
-    SearchResult res = solveBoard(fresh, settings);
+    SearchResult res = solveBoard(board, settings);
     const double secs =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (interrupted.load()) {
@@ -184,15 +206,18 @@ template <int W, int H> int solve(const Args& args, const Level<W, H>& fresh, So
         // Never claim a route that the frame driver does not play to the goal.
         KeyTiming timing;
         if (!args.solve.playable) timing.stillWait = 0;
-        route = routeKeys(fresh, plansOf(res), timing);
-        if (!route.ok || playKeys(fresh, route.keys) != static_cast<int>(route.keys.size()) - 1) {
-            std::fprintf(stderr, "foldbot_solve: the route does not replay to the goal\n");
-            return 1;
+        route = routeKeys(board, plansOf(res), timing);
+        if (!route.ok || playKeys(board, route.keys) != static_cast<int>(route.keys.size()) - 1) {
+            std::fprintf(stderr, "foldbot_solve: solver fault: the route does not replay to the "
+                                 "goal; nothing is proven\n");
+            return 4;
         }
         for (size_t i = 0; i < route.steps.size(); ++i)
             std::printf("%4zu  %s\n", i + 1, route.steps[i].c_str());
         res.combos = route.combos;
     }
+    // Key files and demos play from a fresh board: --from's keys come first.
+    if (res.solved) route.keys.insert(route.keys.begin(), before.begin(), before.end());
     if (res.solved && !args.keysOut.empty() && !writeKeyFile(args.keysOut, route.keys)) {
         std::fprintf(stderr, "foldbot_solve: %s: cannot write\n", args.keysOut.c_str());
         return 2;
@@ -339,6 +364,8 @@ int main(int argc, char** argv) {
             args.demoOut = value("a file");
         } else if (a == "--check") {
             args.check = value("a file");
+        } else if (a == "--from") {
+            args.from = value("a key file");
         } else if (a == "--export") {
             args.exportLevel = value("a level");
         } else if (a == "--code") {

@@ -123,7 +123,7 @@ template <int W, int H> class Search {
         Stepper<W, H> st(proto);
         SearchResult res;
         if (!grow(1 << 16)) return stopped(res, 0);
-        insertRoot(st.pack(st.read(proto, false)));
+        insertRoot(st.pack(st.read(proto, glidesOnAfterAStep(proto))));
         size_t layerStart = 0;
         size_t layerEnd = 1;
         for (int depth = 0;; ++depth) {

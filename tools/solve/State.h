@@ -63,6 +63,21 @@ inline bool sameShape(const Pose& a, const Pose& b, int n) {
 }
 constexpr int maxSolveParts = 8;
 
+// A person presses Space this many frames before the middle of a glide and the pose as many after.
+constexpr int comboGapFrames = 3;
+
+// Frames before the board's glide ends. A search from a gliding board takes its last step as
+// having moved only while Space then a pose still fit in what is left of the glide.
+template <int W, int H> int framesToSettle(const Level<W, H>& lv) {
+    Level<W, H> probe = lv;
+    int frames = 0;
+    for (; !probe.isSettled(); ++frames) probe.animate();
+    return frames;
+}
+template <int W, int H> bool glidesOnAfterAStep(const Level<W, H>& lv) {
+    return framesToSettle(lv) >= 2 * comboGapFrames + 1;
+}
+
 // Unpacked state; cells are linear indexes, which is all the rules ever compare.
 struct Unpacked {
     int32_t cell[maxSolveParts];
