@@ -18,19 +18,24 @@
 #include "tools/solve/Limits.h"
 #include "tools/solve/State.h"
 
-// A node's meta word orders by (combos, action, parent), so an atomic minimum keeps, for each
-// state of a layer, the fewest combos and a tie-break that does not depend on thread timing.
-inline uint64_t makeMeta(uint64_t combos, uint64_t action, uint64_t parent) {
-    return combos << 40 | action << 32 | parent;
+// A node's meta word orders by (combos, action, parent's tag), so an atomic minimum keeps, for
+// each state of a layer, the fewest combos and a tie-break that does not depend on thread
+// timing: the parent is named by a tag of its key, never by where a thread happened to put it.
+constexpr int tagBits = 40;
+inline uint64_t parentTag(const Key& k) {
+    return k.hash() & ((uint64_t{1} << tagBits) - 1);
 }
-inline uint32_t metaParent(uint64_t m) {
-    return static_cast<uint32_t>(m);
+inline uint64_t makeMeta(uint64_t combos, uint64_t action, uint64_t tag) {
+    return combos << 48 | action << tagBits | tag;
+}
+inline uint64_t metaTag(uint64_t m) {
+    return m & ((uint64_t{1} << tagBits) - 1);
 }
 inline int metaAction(uint64_t m) {
-    return static_cast<int>((m >> 32) & 0xFF);
+    return static_cast<int>((m >> tagBits) & 0xFF);
 }
 inline int metaCombos(uint64_t m) {
-    return static_cast<int>(m >> 40);
+    return static_cast<int>(m >> 48);
 }
 
 struct Node {
@@ -121,11 +126,14 @@ template <int W, int H> class Search {
   private:
     SearchResult layers() {
         Stepper<W, H> st(proto);
+        st.mergePending = !opt.playable;
+        st.mergeMoving = true;
         SearchResult res;
         if (!grow(1 << 16)) return stopped(res, 0);
         insertRoot(st.pack(st.read(proto, glidesOnAfterAStep(proto))));
         size_t layerStart = 0;
         size_t layerEnd = 1;
+        layerStarts.assign(1, 0);
         for (int depth = 0;; ++depth) {
             depthNow.store(depth);
             found.store(~uint64_t{0});
@@ -158,9 +166,10 @@ template <int W, int H> class Search {
                 res.depth = depth + 1;
                 const uint64_t m = found.load();
                 res.combos = metaCombos(m);
-                res.actions = pathTo(metaParent(m), res.from);
+                const size_t last = parentOf(m, layerStart, layerEnd, nullptr, st);
+                res.actions = pathTo(last, depth, res.from, st);
                 res.actions.push_back(static_cast<uint8_t>(metaAction(m)));
-                res.from.push_back(nodes[metaParent(m)].key);
+                res.from.push_back(nodes[last].key);
                 return res;
             }
             if (next == 0) {
@@ -170,6 +179,7 @@ template <int W, int H> class Search {
             }
             layerStart = layerEnd;
             layerEnd = count.load();
+            layerStarts.push_back(layerStart);
             if (progress)
                 std::fprintf(stderr, "depth %d: %zu new, %llu states\n", depth + 1, next,
                              static_cast<unsigned long long>(count.load()));
@@ -215,7 +225,7 @@ template <int W, int H> class Search {
 
     void insertRoot(const Key& k) {
         nodes[0].key = k;
-        nodes[0].meta.store(makeMeta(0, 0, 0));
+        nodes[0].meta.store(makeMeta(0, 0, parentTag(k)));
         count.store(1);
         place(k.hash(), 0);
     }
@@ -334,6 +344,7 @@ template <int W, int H> class Search {
         const Unpacked u = st.unpack(nodes[i].key);
         const uint64_t combos = static_cast<uint64_t>(metaCombos(nodes[i].meta.load()));
         const int n = st.actions(u, acts);
+        const uint64_t tag = parentTag(nodes[i].key);
         bool still = false;
         // Many keys change nothing here (a pose that does not fit): look those up only once.
         Key kids[actCount];
@@ -351,7 +362,7 @@ template <int W, int H> class Search {
                 // Waiting on a still board changes nothing here: a late key is harmless.
                 still = !goal && st.pack(child) == st.pack(u);
             }
-            const uint64_t meta = makeMeta(combos + (isCombo(acts[a]) ? 1 : 0), acts[a], i);
+            const uint64_t meta = makeMeta(combos + (isCombo(acts[a]) ? 1 : 0), acts[a], tag);
             if (goal) {
                 uint64_t old = found.load();
                 while (meta < old && !found.compare_exchange_weak(old, meta)) {
@@ -374,13 +385,34 @@ template <int W, int H> class Search {
             if (keep[j]) insert(kids[j], hashes[j], metas[j], nextStart);
     }
 
-    // The actions from the root to node idx, and the state each was taken from.
-    std::vector<uint8_t> pathTo(size_t idx, std::vector<Key>& from) const {
+    // The node of [begin, end) that the meta names as parent: its tag, and its action leading
+    // to `child` (to the goal when there is none). Where tags collide, the least key wins, so
+    // the answer never depends on the order threads laid the layer down in.
+    size_t parentOf(uint64_t meta, size_t begin, size_t end, const Key* child,
+                    Stepper<W, H>& st) const {
+        size_t best = SIZE_MAX;
+        for (size_t i = begin; i < end; ++i) {
+            const Key& k = nodes[i].key;
+            if (parentTag(k) != metaTag(meta)) continue;
+            if (best != SIZE_MAX && !(k.lo < nodes[best].key.lo ||
+                                      (k.lo == nodes[best].key.lo && k.hi < nodes[best].key.hi)))
+                continue;
+            Unpacked to;
+            const bool goal = st.play(st.unpack(k), metaAction(meta), to);
+            if (child ? !goal && st.pack(to) == *child : goal) best = i;
+        }
+        return best;
+    }
+
+    // The actions from the root to node idx of layer `depth`, and the state each was taken from.
+    std::vector<uint8_t> pathTo(size_t idx, int depth, std::vector<Key>& from,
+                                Stepper<W, H>& st) const {
         std::vector<uint8_t> path;
-        while (idx != 0) {
+        for (int d = depth; d > 0; --d) {
             const uint64_t m = nodes[idx].meta.load();
             path.push_back(static_cast<uint8_t>(metaAction(m)));
-            idx = metaParent(m);
+            idx = parentOf(m, layerStarts[static_cast<size_t>(d - 1)],
+                           layerStarts[static_cast<size_t>(d)], &nodes[idx].key, st);
             from.push_back(nodes[idx].key);
         }
         std::reverse(path.begin(), path.end());
@@ -404,6 +436,7 @@ template <int W, int H> class Search {
     std::atomic<bool> overflow{false};
     std::atomic<uint64_t> found{~uint64_t{0}};
     size_t lastGrowth = 8;
+    std::vector<size_t> layerStarts; // where each finished layer begins
     std::atomic<bool> memoryOut{false};
     size_t nodeLimit = SIZE_MAX;
     size_t baseBytes = 0;
