@@ -22,3 +22,9 @@ target_link_libraries(solve_crosscheck_test PRIVATE board content GTest::gtest_m
 target_include_directories(solve_crosscheck_test PRIVATE ${PROJECT_SOURCE_DIR})
 target_compile_definitions(solve_crosscheck_test PRIVATE SOURCE_ROOT="${PROJECT_SOURCE_DIR}")
 gtest_discover_tests(solve_crosscheck_test TEST_PREFIX solve. PROPERTIES TIMEOUT 900)
+
+add_executable(hint_test ${CMAKE_CURRENT_LIST_DIR}/hint_test.cpp)
+target_link_libraries(hint_test PRIVATE board content GTest::gtest_main SDL::SDL Threads::Threads)
+target_include_directories(hint_test PRIVATE ${PROJECT_SOURCE_DIR})
+target_compile_definitions(hint_test PRIVATE SOURCE_ROOT="${PROJECT_SOURCE_DIR}")
+gtest_discover_tests(hint_test TEST_PREFIX solve. PROPERTIES TIMEOUT 600)

@@ -50,6 +50,7 @@ inline std::vector<Plan> plansOf(const SearchResult& res) {
 struct Route {
     std::vector<int> keys;          // one per frame
     std::vector<std::string> steps; // the keys of each step, by name
+    std::vector<size_t> stepEnds;   // per step, the frame after its keys and its step
     int combos = 0;
     bool ok = true;
 };
@@ -126,6 +127,7 @@ Route routeKeys(const Level<W, H>& fresh, const std::vector<Plan>& plans, KeyTim
         route.steps.push_back(name);
         for (int key : window) runBoard(nullptr, lv, key, 0, 0);
         route.keys.insert(route.keys.end(), window.begin(), window.end());
+        route.stepEnds.push_back(route.keys.size());
     }
     return route;
 }

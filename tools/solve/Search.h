@@ -123,6 +123,18 @@ template <int W, int H> class Search {
 
     bool progress = false;
 
+    // Whether the search met this state (after run()).
+    bool holds(const Key& k) const {
+        if (!slots) return false;
+        const uint64_t h = k.hash(), tag = h >> indexBits, mask = slotCount - 1;
+        for (uint64_t pos = h & mask;; pos = (pos + 1) & mask) {
+            const uint64_t v = slots[pos].load(std::memory_order_relaxed);
+            if (v == 0) return false;
+            if (v != busy && (v >> indexBits) == tag && nodes[(v & indexMask) - 1].key == k)
+                return true;
+        }
+    }
+
   private:
     SearchResult layers() {
         Stepper<W, H> st(proto);
