@@ -1,5 +1,6 @@
 // The game's entry: the command line, start-up, the scene loop and shut-down.
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -26,12 +27,21 @@ const Clock unpaced{SDL_GetTicks, noDelay};
 int listLevels() {
     std::vector<MapFile> maps;
     std::string error;
-    if (!readPack(packFolder, maps, error)) return refuse(error);
+    // Absolute: an installed game runs in its data folder, which is not where the player is.
+    std::error_code failed;
+    const std::filesystem::path here = std::filesystem::current_path(failed);
+    const std::string folder = failed ? packFolder : (here / packFolder).string();
+    if (!readPack(folder, maps, error)) return refuse(error);
     for (size_t k = 0; k < maps.size(); ++k) {
-        const std::string shortest = maps[k].value("shortest");
-        std::printf("%2zu  %-28s %s%s%s\n", k + 1,
-                    maps[k].title.empty() ? "(no title)" : maps[k].title.c_str(),
-                    maps[k].path.c_str(), shortest.empty() ? "" : ", shortest ", shortest.c_str());
+        const MapFile& map = maps[k];
+        if (!map.fault.empty()) {
+            std::printf("%2zu  %-28s %s\n", k + 1, "(cannot be played)", map.fault.c_str());
+            continue;
+        }
+        const std::string shortest = map.value("shortest");
+        std::printf("%2zu  %-28s %-19s %s%s%s\n", k + 1,
+                    map.title.empty() ? "(no title)" : map.title.c_str(), map.sizeText().c_str(),
+                    map.path.c_str(), shortest.empty() ? "" : ", shortest ", shortest.c_str());
     }
     std::printf("Play one with: foldbot --pack --level N\n");
     return 0;
@@ -56,6 +66,8 @@ int SDL_main(int argc, char* argv[]) {
         return refuse("the built-in walkthrough, " + error);
     Course course;
     if (!setUpCourse(options, setup, course, error)) return refuse(error);
+    for (const std::string& why : course.skipped)
+        std::fprintf(stderr, "foldbot: %s; the pack is played without it\n", why.c_str());
     for (const MapFile& map : course.maps)
         if (!options.record.empty() && map.path.find_first_of("\r\n") != std::string::npos)
             return refuse("a map whose name holds a line end cannot be named in a demo");
