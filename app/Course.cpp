@@ -58,8 +58,7 @@ bool mapsOfDemo(const Options& options, const DemoSetup& setup, Course& course,
                                    std::to_string(map.formerHeight) +
                                    " when the demo was recorded, its trailing blanks counted; "
                                    "it is " +
-                                   std::to_string(map.width) + " x " +
-                                   std::to_string(map.height) +
+                                   std::to_string(map.width) + " x " + std::to_string(map.height) +
                                    " now, so the demo would not play the same");
         if (checksumText(map.checksum) != want.checksum)
             return fail(error, demo + ": the map " + map.path +

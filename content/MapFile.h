@@ -18,8 +18,8 @@ struct MapFile {
     std::string title; // "; title:", empty when there is none
     bool figurePoses = false;
     std::vector<std::pair<std::string, std::string>> header; // every "; key: value", in order
-    int width = 0;  // the longest row, trailing blanks left out
-    int height = 0; // the number of rows, trailing blank rows left out
+    int width = 0;         // the longest row, trailing blanks left out
+    int height = 0;        // the number of rows, trailing blank rows left out
     std::string rows;      // width x height cells, short rows padded with blanks
     uint64_t checksum = 0; // of the file's bytes, so a demo can tell a changed map
     std::string fault;     // in a pack: why the file cannot be played; "" when it can

@@ -153,12 +153,12 @@ TEST(DemoProgram, BadOptionsAndFilesExitWithStatusTwoBeforeAnyWindow) {
     Outcome listed = runProgram({FOLDBOT_BIN, "--levels"}, dir);
     EXPECT_TRUE(exitedWith(listed.status, 0));
     const std::string at = std::filesystem::canonical(dir).string() + "/levels/";
-    EXPECT_EQ(listed.out,
-              " 1  First                        2 x 1, one screen   " + at + "01-a.map\n" +
-                  " 2  (cannot be played)           " + at +
-                  "02-bad.map, line 1, column 3: unknown character '$'\n" +
-                  " 3  Second                       2 x 2, one screen   " + at +
-                  "03-b.map, shortest 1 steps\n" + "Play one with: foldbot --pack --level N\n");
+    EXPECT_EQ(listed.out, " 1  First                        2 x 1, one screen   " + at +
+                              "01-a.map\n" + " 2  (cannot be played)           " + at +
+                              "02-bad.map, line 1, column 3: unknown character '$'\n" +
+                              " 3  Second                       2 x 2, one screen   " + at +
+                              "03-b.map, shortest 1 steps\n" +
+                              "Play one with: foldbot --pack --level N\n");
     for (const auto& [level, message] :
          {std::pair("4", "--level 4: there are 3 levels in the pack (see --help)"),
           std::pair("2", "--level 2: levels/02-bad.map, line 1, column 3: unknown character")}) {

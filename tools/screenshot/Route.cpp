@@ -119,6 +119,13 @@ bool startHeadless(Stage& stage, const Course& course) {
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     if (!startUp(stage, course)) return false;
     SDL_ShowCursor(SDL_DISABLE);
+    // Without them every picture would come out blank, and look like a fault of the game.
+    if (!stage.titlePicture || !stage.tooth || !stage.sprites || !stage.loosePicture) {
+        std::fprintf(stderr, "foldbot_screenshot: the game's pictures cannot be read from ./img; "
+                             "run it from the folder holding img/ and snd/ (the build folder)\n");
+        releaseStage(stage);
+        return false;
+    }
     return true;
 }
 
@@ -139,10 +146,10 @@ int routeShots(int argc, char* argv[]) {
     const std::string out = argv[2];
     std::vector<int> lastSteps;
     for (int i = 3; i < argc; ++i) lastSteps.push_back(std::atoi(argv[i]));
+    Stage stage;
+    if (!startHeadless(stage, course)) return 2;
     std::error_code ec;
     std::filesystem::create_directories(out, ec);
-    Stage stage;
-    if (!startHeadless(stage, course)) return 1;
     GameBoards boards(stage.sprites, course);
     int status = 2;
     const std::string name = baseName(board);
@@ -168,7 +175,7 @@ int mapShot(int argc, char* argv[]) {
     Course course;
     if (!mapCourse(argv[0], course)) return 2;
     Stage stage;
-    if (!startHeadless(stage, course)) return 1;
+    if (!startHeadless(stage, course)) return 2;
     GameBoards boards(stage.sprites, course);
     // The map's first frame, as the game shows it when started with --map.
     LoopState state = course.startState();
