@@ -74,9 +74,8 @@ bool mapsOfDemo(const Options& options, const DemoSetup& setup, Course& course,
 bool packOf(Course& course, std::string& error) {
     std::vector<MapFile> pack;
     if (!readPack(packFolder, pack, error)) return false;
-    const size_t place = static_cast<size_t>(course.level);
-    if (place > pack.size()) return true; // refused below, with the count
-    if (place > 0 && !pack[place - 1].fault.empty())
+    const size_t place = static_cast<size_t>(course.level); // past the pack: refused below
+    if (place > 0 && place <= pack.size() && !pack[place - 1].fault.empty())
         return fail(error, "--level " + std::to_string(place) + ": " + pack[place - 1].fault);
     for (size_t k = 0; k < pack.size(); ++k) {
         if (pack[k].fault.empty()) {
@@ -84,7 +83,7 @@ bool packOf(Course& course, std::string& error) {
             continue;
         }
         course.skipped.push_back(pack[k].fault);
-        if (k < place) --course.level;
+        if (k < place && place <= pack.size()) --course.level;
     }
     return true;
 }

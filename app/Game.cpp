@@ -1,5 +1,10 @@
 // The game's entry: the command line, start-up, the scene loop and shut-down.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -19,6 +24,20 @@ namespace {
 int refuse(const std::string& what) {
     std::fprintf(stderr, "foldbot: %s\n", what.c_str());
     return 2;
+}
+
+// Whether `path` can be written, found without creating it.
+bool writable(const std::string& path, std::string& error) {
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    struct stat st {};
+    const bool exists = stat(path.c_str(), &st) == 0;
+    if (exists && S_ISDIR(st.st_mode)) errno = EISDIR;
+    if ((exists && !S_ISDIR(st.st_mode) && access(path.c_str(), W_OK) == 0) ||
+        (!exists && access(folder.c_str(), W_OK | X_OK) == 0))
+        return true;
+    error = path + ": cannot write it: " + std::strerror(errno);
+    return false;
 }
 
 void noDelay(Uint32) {}
@@ -78,9 +97,12 @@ int SDL_main(int argc, char* argv[]) {
         SDL_Quit();
         return refuse(error);
     }
-    DemoRecorder recorder;
-    if (!options.record.empty() && !recorder.open(options.record, error, setupOf(course)))
+    // A demo that cannot be written is refused before any window; it is begun only once the
+    // game has started, so a failed start leaves no demo holding only its header.
+    if (!options.record.empty() && !writable(options.record, error)) {
+        if (options.scale != 0 || options.fullscreen) SDL_Quit();
         return refuse(error);
+    }
 
     LoopState state = course.startState();
     Stage stage;
@@ -90,6 +112,13 @@ int SDL_main(int argc, char* argv[]) {
         return 1;
     }
     GameBoards boards(stage.sprites, course);
+    DemoRecorder recorder;
+    if (!options.record.empty() && !recorder.open(options.record, error, setupOf(course))) {
+        stopMusic();
+        Mix_CloseAudio();
+        SDL_Quit();
+        return refuse(error);
+    }
 
     DemoPlayer player(demo);
     const bool playing = !options.replay.empty() || options.walkthrough;
