@@ -43,7 +43,19 @@ int play(Board& board, SceneId scene, Stage& stage, GameBoards& boards,
     std::string pressed;
     int combos = 0;
     std::string stepKeys;
+    // The board as the player sees it at rest: the frame that ends a glide draws a robot that
+    // has just taken a pose as loose numbered blocks, until a step without a new pose numbers it
+    // again. That step's frame, still drawn where the glide ended, is shown, then taken back.
+    auto showAtRest = [&]() {
+        const Board before = board;
+        const LoopState kept = state;
+        board.requestedPose = board.currentPose;
+        runFrame(state, board.hasWon() ? quiet : stage, boards, fastClock);
+        board = before;
+        state = kept;
+    };
     auto flush = [&](int toStep) {
+        showAtRest();
         const std::string png = name + "-" + std::to_string(stage_ + 1) + ".png";
         if (!writePng(out + "/" + png, shownW, shownH, shown)) return false;
         std::printf("stage %zu: steps %d-%d, %d combos, %s\nKeys: `%s`\n", stage_ + 1,
