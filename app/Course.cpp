@@ -29,7 +29,8 @@ bool mapsOfDemo(const Options& options, const DemoSetup& setup, Course& course,
         return fail(error, demo + ": the demo was recorded without --map; replay it without");
     if (!options.maps.empty() && options.maps.size() != setup.maps.size())
         return fail(error, demo + ": the demo was recorded with " +
-                               std::to_string(setup.maps.size()) + " maps, not " +
+                               std::to_string(setup.maps.size()) +
+                               (setup.maps.size() == 1 ? " map, not " : " maps, not ") +
                                std::to_string(options.maps.size()));
     const size_t slash = demo.rfind('/');
     const std::string beside = slash == std::string::npos ? "" : demo.substr(0, slash + 1);
@@ -51,11 +52,38 @@ bool mapsOfDemo(const Options& options, const DemoSetup& setup, Course& course,
             return fail(error, demo + ": the map \"" + want.name +
                                    "\" it was recorded with cannot be read (" + why +
                                    "); give it with --map");
+        if (map.formerChecksum != 0 && checksumText(map.formerChecksum) == want.checksum)
+            return fail(error, demo + ": the map " + map.path + " was " +
+                                   std::to_string(map.formerWidth) + " x " +
+                                   std::to_string(map.formerHeight) +
+                                   " when the demo was recorded, its trailing blanks counted; "
+                                   "it is " +
+                                   std::to_string(map.width) + " x " + std::to_string(map.height) +
+                                   " now, so the demo would not play the same");
         if (checksumText(map.checksum) != want.checksum)
             return fail(error, demo + ": the map " + map.path +
                                    " is not the one the demo was recorded with (it has changed "
                                    "since)");
         course.maps.push_back(std::move(map));
+    }
+    return true;
+}
+
+// The pack's readable maps. --level counts every file, so a bad one does not shift the
+// numbers of those after it.
+bool packOf(Course& course, std::string& error) {
+    std::vector<MapFile> pack;
+    if (!readPack(packFolder, pack, error)) return false;
+    const size_t place = static_cast<size_t>(course.level); // past the pack: refused below
+    if (place > 0 && place <= pack.size() && !pack[place - 1].fault.empty())
+        return fail(error, "--level " + std::to_string(place) + ": " + pack[place - 1].fault);
+    for (size_t k = 0; k < pack.size(); ++k) {
+        if (pack[k].fault.empty()) {
+            course.maps.push_back(std::move(pack[k]));
+            continue;
+        }
+        course.skipped.push_back(pack[k].fault);
+        if (k < place && place <= pack.size()) --course.level;
     }
     return true;
 }
@@ -71,14 +99,14 @@ bool setUpCourse(const Options& options, const DemoSetup& setup, Course& course,
     } else {
         course.practice = options.practice;
         course.level = options.level;
-        if (options.pack && !readPack(packFolder, course.maps, error)) return false;
+        if (options.pack && !packOf(course, error)) return false;
         for (const std::string& path : options.maps) {
             MapFile map;
             if (!readMapFile(path, map, error)) return false;
             course.maps.push_back(std::move(map));
         }
     }
-    const size_t levels = course.maps.empty() ? 2 : course.maps.size();
+    const size_t levels = course.maps.empty() ? 2 : course.maps.size() + course.skipped.size();
     if (course.level < 0 || static_cast<size_t>(course.level) > levels)
         return fail(error,
                     (options.replay.empty() ? "--level " : options.replay + ": level ") +

@@ -14,8 +14,9 @@
 // the boards read for the whole run, so it outlives them.
 struct Course {
     bool practice = false;
-    int level = 0;             // 1-based start level, skipping the title; 0: the title
-    std::vector<MapFile> maps; // played in order instead of the shipped levels
+    int level = 0;                    // 1-based start level, skipping the title; 0: the title
+    std::vector<MapFile> maps;        // played in order instead of the shipped levels
+    std::vector<std::string> skipped; // why each pack map left out cannot be played
 
     SceneId firstScene() const;
     // The loop as it starts: on the first scene, with the practice keys or without.

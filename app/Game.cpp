@@ -1,5 +1,11 @@
 // The game's entry: the command line, start-up, the scene loop and shut-down.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -20,18 +26,41 @@ int refuse(const std::string& what) {
     return 2;
 }
 
+// Whether `path` can be written, found without creating it.
+bool writable(const std::string& path, std::string& error) {
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    struct stat st {};
+    const bool exists = stat(path.c_str(), &st) == 0;
+    if (exists && S_ISDIR(st.st_mode)) errno = EISDIR;
+    if ((exists && !S_ISDIR(st.st_mode) && access(path.c_str(), W_OK) == 0) ||
+        (!exists && access(folder.c_str(), W_OK | X_OK) == 0))
+        return true;
+    error = path + ": cannot write it: " + std::strerror(errno);
+    return false;
+}
+
 void noDelay(Uint32) {}
 const Clock unpaced{SDL_GetTicks, noDelay};
 
 int listLevels() {
     std::vector<MapFile> maps;
     std::string error;
-    if (!readPack(packFolder, maps, error)) return refuse(error);
+    // Absolute: an installed game runs in its data folder, which is not where the player is.
+    std::error_code failed;
+    const std::filesystem::path here = std::filesystem::current_path(failed);
+    const std::string folder = failed ? packFolder : (here / packFolder).string();
+    if (!readPack(folder, maps, error)) return refuse(error);
     for (size_t k = 0; k < maps.size(); ++k) {
-        const std::string shortest = maps[k].value("shortest");
-        std::printf("%2zu  %-28s %s%s%s\n", k + 1,
-                    maps[k].title.empty() ? "(no title)" : maps[k].title.c_str(),
-                    maps[k].path.c_str(), shortest.empty() ? "" : ", shortest ", shortest.c_str());
+        const MapFile& map = maps[k];
+        if (!map.fault.empty()) {
+            std::printf("%2zu  %-28s %s\n", k + 1, "(cannot be played)", map.fault.c_str());
+            continue;
+        }
+        const std::string shortest = map.value("shortest");
+        std::printf("%2zu  %-28s %-19s %s%s%s\n", k + 1,
+                    map.title.empty() ? "(no title)" : map.title.c_str(), map.sizeText().c_str(),
+                    map.path.c_str(), shortest.empty() ? "" : ", shortest ", shortest.c_str());
     }
     std::printf("Play one with: foldbot --pack --level N\n");
     return 0;
@@ -56,6 +85,8 @@ int SDL_main(int argc, char* argv[]) {
         return refuse("the built-in walkthrough, " + error);
     Course course;
     if (!setUpCourse(options, setup, course, error)) return refuse(error);
+    for (const std::string& why : course.skipped)
+        std::fprintf(stderr, "foldbot: %s; the pack is played without it\n", why.c_str());
     for (const MapFile& map : course.maps)
         if (!options.record.empty() && map.path.find_first_of("\r\n") != std::string::npos)
             return refuse("a map whose name holds a line end cannot be named in a demo");
@@ -66,9 +97,12 @@ int SDL_main(int argc, char* argv[]) {
         SDL_Quit();
         return refuse(error);
     }
-    DemoRecorder recorder;
-    if (!options.record.empty() && !recorder.open(options.record, error, setupOf(course)))
+    // A demo that cannot be written is refused before any window; it is begun only once the
+    // game has started, so a failed start leaves no demo holding only its header.
+    if (!options.record.empty() && !writable(options.record, error)) {
+        if (options.scale != 0 || options.fullscreen) SDL_Quit();
         return refuse(error);
+    }
 
     LoopState state = course.startState();
     Stage stage;
@@ -78,6 +112,13 @@ int SDL_main(int argc, char* argv[]) {
         return 1;
     }
     GameBoards boards(stage.sprites, course);
+    DemoRecorder recorder;
+    if (!options.record.empty() && !recorder.open(options.record, error, setupOf(course))) {
+        stopMusic();
+        Mix_CloseAudio();
+        SDL_Quit();
+        return refuse(error);
+    }
 
     DemoPlayer player(demo);
     const bool playing = !options.replay.empty() || options.walkthrough;

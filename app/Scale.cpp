@@ -2,7 +2,7 @@
 #include "app/Scale.h"
 
 #include <algorithm>
-#include <iostream>
+#include <cstdio>
 
 #include "app/Video.h"
 
@@ -53,14 +53,25 @@ bool planScreen(int scale, bool fullscreen, int displayWidth, int displayHeight,
 }
 
 bool planScreenOnDisplay(int scale, bool fullscreen, ScreenPlan& plan, std::string& error) {
-    // Before a mode is set, SDL's current size is the desktop's. If video does not start, the
-    // window's own start-up says so.
+    // The video started here is the one the window opens on. A busy X server may refuse one
+    // connection and take the next: planning without it would open a window the display
+    // cannot hold, so ask again a few times, then say so.
+    bool up = false;
+    for (int attempt = 0; attempt < 5 && !up; ++attempt) {
+        if (attempt > 0) SDL_Delay(100);
+        up = SDL_Init(SDL_INIT_VIDEO) == 0;
+    }
+    if (!up) {
+        error = std::string("the display's size cannot be known (") + SDL_GetError() +
+                "), and --scale and --fullscreen are planned by it";
+        return false;
+    }
+    // Before a mode is set, SDL's current size is the desktop's.
     int width = 0, height = 0;
-    if (SDL_Init(SDL_INIT_VIDEO) == 0)
-        if (const SDL_VideoInfo* info = SDL_GetVideoInfo()) {
-            width = info->current_w;
-            height = info->current_h;
-        }
+    if (const SDL_VideoInfo* info = SDL_GetVideoInfo()) {
+        width = info->current_w;
+        height = info->current_h;
+    }
     return planScreen(scale, fullscreen, width, height, plan, error);
 }
 
@@ -73,7 +84,10 @@ SDL_Surface* openScaledScreen(const char* caption, const ScreenPlan& plan, Scale
     SDL_Surface* frame =
         SDL_CreateRGBSurface(SDL_SWSURFACE, 800, 500, 32, f->Rmask, f->Gmask, f->Bmask, f->Amask);
     if (frame == nullptr) {
-        std::cout << "Erreur lors de l'initialisation de la surface desinable" << SDL_GetError();
+        // The window opened; what failed is the game's own frame, so close the window too.
+        std::fprintf(stderr, "foldbot: no memory for the game's 800 x 500 frame: %s\n",
+                     SDL_GetError());
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
     clearWindow(shown);

@@ -52,6 +52,11 @@ std::string MapFile::value(const std::string& key) const {
     return "";
 }
 
+std::string MapFile::sizeText() const {
+    return std::to_string(width) + " x " + std::to_string(height) +
+           (large ? ", scrolling" : ", one screen");
+}
+
 int MapFile::blocks() const {
     int n = 0;
     for (char c : rows) n += isLabel(c) ? 1 : 0;
@@ -85,6 +90,10 @@ bool parseMap(const std::string& bytes, const std::string& name, MapFile& map, s
     int firstRowLine = 0;
     int line = 0;
     std::map<char, std::pair<int, int>> seen; // label -> line, column
+    // Blank rows not yet followed by a row with a cell in it; the widest row as the game read
+    // it when trailing blanks counted.
+    int blankRows = 0;
+    int rawWidth = 0;
     while (start < bytes.size()) {
         ++line;
         size_t end = bytes.find('\n', start);
@@ -94,7 +103,7 @@ bool parseMap(const std::string& bytes, const std::string& name, MapFile& map, s
         if (!text.empty() && text.back() == '\r') text.pop_back();
 
         if (!text.empty() && text[0] == ';') {
-            if (!rows.empty())
+            if (!rows.empty() || blankRows > 0)
                 return fail(line, 1,
                             "a header line after the first row (header lines, "
                             "starting with ';', come before the map)");
@@ -121,9 +130,19 @@ bool parseMap(const std::string& bytes, const std::string& name, MapFile& map, s
             continue;
         }
 
-        if (rows.empty()) firstRowLine = line;
-        if (static_cast<int>(rows.size()) == mapMaxHeight)
+        if (rows.empty() && blankRows == 0) firstRowLine = line;
+        rawWidth = std::max(rawWidth, static_cast<int>(text.size()));
+        // Invisible to whoever reads the map, so they do not make it wider or taller.
+        const size_t last = text.find_last_not_of(' ');
+        text.erase(last == std::string::npos ? 0 : last + 1);
+        if (text.empty()) {
+            ++blankRows;
+            continue;
+        }
+        if (static_cast<int>(rows.size()) + blankRows >= mapMaxHeight)
             return fail(line, 1, "more than " + std::to_string(mapMaxHeight) + " rows");
+        rows.insert(rows.end(), static_cast<size_t>(blankRows), std::string());
+        blankRows = 0;
         for (size_t i = 0; i < text.size(); ++i) {
             const char c = text[i];
             const int column = static_cast<int>(i) + 1;
@@ -145,9 +164,19 @@ bool parseMap(const std::string& bytes, const std::string& name, MapFile& map, s
     }
 
     if (line == 0) return fail(1, 1, "the file is empty");
-    if (rows.empty()) return fail(line + 1, 1, "the file has a header but no map rows");
+    if (rows.empty() && blankRows == 0)
+        return fail(line + 1, 1, "the file has a header but no map rows");
     map.height = static_cast<int>(rows.size());
     for (const std::string& r : rows) map.width = std::max(map.width, static_cast<int>(r.size()));
+    if (rawWidth != map.width || static_cast<int>(rows.size()) + blankRows != map.height) {
+        // Demos recorded while the blanks counted name these bytes on another board: they must
+        // not pass for demos of this one.
+        map.formerChecksum = map.checksum;
+        map.formerWidth = rawWidth;
+        map.formerHeight = static_cast<int>(rows.size()) + blankRows;
+        map.checksum = contentChecksum(bytes + "\n" + std::to_string(map.width) + " x " +
+                                       std::to_string(map.height));
+    }
     // Editors trim trailing blanks, so a short row is a row of the longest's width.
     for (std::string& r : rows) {
         r.resize(static_cast<size_t>(map.width), ' ');
@@ -201,10 +230,22 @@ bool readPack(const std::string& folder, std::vector<MapFile>& maps, std::string
         error = folder + ": the pack's folder holds no map";
         return false;
     }
+    // One bad file leaves the others playable, each still at the place its name gives it.
+    std::string first;
     for (const std::string& name : names) {
         MapFile map;
-        if (!readMapFile(folder + "/" + name, map, error)) return false;
+        std::string why;
+        if (!readMapFile(folder + "/" + name, map, why)) {
+            map = MapFile{};
+            map.path = folder + "/" + name;
+            map.fault = why;
+            if (first.empty()) first = why;
+        }
         maps.push_back(std::move(map));
+    }
+    if (std::all_of(maps.begin(), maps.end(), [](const MapFile& m) { return !m.fault.empty(); })) {
+        error = folder + ": no map of the pack can be read; the first: " + first;
+        return false;
     }
     return true;
 }

@@ -18,10 +18,15 @@ struct MapFile {
     std::string title; // "; title:", empty when there is none
     bool figurePoses = false;
     std::vector<std::pair<std::string, std::string>> header; // every "; key: value", in order
-    int width = 0;                                           // the longest row
-    int height = 0;                                          // the number of rows
+    int width = 0;         // the longest row, trailing blanks left out
+    int height = 0;        // the number of rows, trailing blank rows left out
     std::string rows;      // width x height cells, short rows padded with blanks
     uint64_t checksum = 0; // of the file's bytes, so a demo can tell a changed map
+    std::string fault;     // in a pack: why the file cannot be played; "" when it can
+    // When trailing blanks made the map larger before they were left out: its size then, and
+    // the checksum demos recorded then carry (`checksum` adds the new size to the bytes).
+    uint64_t formerChecksum = 0;
+    int formerWidth = 0, formerHeight = 0;
 
     // The board it plays on: 40 x 25 for a map that fits the screen, else 80 x 50 with the
     // second level's scrolling view. Cells outside the map are walls.
@@ -31,6 +36,8 @@ struct MapFile {
     int offX = 0, offY = 0; // where the view is drawn on the screen
     std::string boardText;  // boardW x boardH cells
 
+    // "W x H, one screen" or "W x H, scrolling": which board it plays on, in a player's words.
+    std::string sizeText() const;
     // The value of a header key, or "" when the file has none.
     std::string value(const std::string& key) const;
     int blocks() const;
@@ -43,8 +50,9 @@ bool parseMap(const std::string& bytes, const std::string& name, MapFile& map, s
 // The same from a file, which must be a plain file of at most 1 MiB.
 bool readMapFile(const std::string& path, MapFile& map, std::string& error);
 
-// The maps of a pack: every "*.map" file of `folder`, in the order of their names. False, with
-// the first fault, when the folder cannot be read, holds no map or a map is wrong.
+// The maps of a pack: every "*.map" file of `folder`, in the order of their names. A map that
+// cannot be read keeps its place, with only its path and its `fault`. False, with what is wrong,
+// when the folder cannot be read or holds no map that can.
 bool readPack(const std::string& folder, std::vector<MapFile>& maps, std::string& error);
 
 // Where the game finds its pack, relative to the folder it runs in.

@@ -84,7 +84,9 @@ echo "-- the installed game finds its pack of levels from any folder"
 if compgen -G "levels/*.map" >/dev/null; then
   (cd "$tmp/elsewhere" && "$prefix/games/foldbot" --levels >"$tmp/levels.out") ||
     fail "--levels: $(cat "$tmp/levels.out")"
-  [ "$(grep -c 'levels/' "$tmp/levels.out")" -eq "$(ls levels/*.map | wc -l)" ] ||
+  # Paths the player can open from where they are, not the data folder's relative ones.
+  data=$(cd "$prefix/share/foldbot" && pwd -P)
+  [ "$(grep -cF " $data/levels/" "$tmp/levels.out")" -eq "$(ls levels/*.map | wc -l)" ] ||
     fail "--levels lists: $(cat "$tmp/levels.out")"
 fi
 
@@ -110,10 +112,11 @@ ln -s "$prefix/games/foldbot" "$tmp/bin/foldbot"
 here="$tmp/elsewhere"
 (cd "$here" && PATH="$tmp/bin:$PATH" foldbot --fast --record my.demo --replay /abs/x.demo \
   --walkthrough --replay "sub dir/y.demo" "with space" --map a.map --map /b.map --practice \
-  --record=z.demo --help --record) >"$tmp/args"
+  --record=z.demo --map=c.map --replay=/abs/w.demo --map= --help --record) >"$tmp/args"
 expected=("$(cd "$prefix/share/foldbot" && pwd -P)" --fast --record "$here/my.demo" --replay
           /abs/x.demo --walkthrough --replay "$here/sub dir/y.demo" "with space" --map
-          "$here/a.map" --map /b.map --practice --record=z.demo --help --record)
+          "$here/a.map" --map /b.map --practice --record="$here/z.demo" --map="$here/c.map"
+          --replay=/abs/w.demo --map= --help --record)
 diff <(printf '%s\n' "${expected[@]}") "$tmp/args" || fail "launcher arguments"
 
 echo "-- Debian package"

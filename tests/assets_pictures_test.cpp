@@ -150,6 +150,16 @@ TEST(Screenshots, ShowEverySceneAndACoveringWipe) {
     for (const char* name : {"title.png", "level1.png", "level2.png", "end.png", "wipe.png"})
         shots.push_back(readShot((dir / name).string()));
     std::filesystem::remove_all(dir);
+    // Away from the pictures it refuses rather than save blank ones; --help is no folder name.
+    const std::string tool = "'" + std::string(SCREENSHOT_TOOL) + "' ";
+    EXPECT_EQ(std::system(("cd / && " + tool + "'" + dir.string() + "' >/dev/null 2>&1").c_str()),
+              2 << 8);
+    EXPECT_EQ(
+        std::system(
+            ("cd '" + dir.parent_path().string() + "' && " + tool + "--help >/dev/null").c_str()),
+        0);
+    EXPECT_FALSE(std::filesystem::exists(dir) ||
+                 std::filesystem::exists(dir.parent_path() / "--help"));
     for (const auto& shot : shots) {
         ASSERT_EQ(shot.size(), 800u * 500);
         // The key colour is drawn nowhere: the corners of sprites and the empty cells show through.

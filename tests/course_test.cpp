@@ -182,6 +182,16 @@ TEST(Course, DemosReplayWithoutTheirOptionsAndRefuseAChangedMap) {
     std::ofstream(dir + "/elsewhere.map") << falls << "\n";
     EXPECT_FALSE(replay(dir + "/moved/win.demo", given));
     EXPECT_NE(error.find("is not the one the demo was recorded with"), std::string::npos) << error;
+    // Recorded with those very bytes while the blank last line still made the map a row taller.
+    std::string older = text;
+    older.replace(older.find(checksumText(contentChecksum(falls))), 16,
+                  checksumText(contentChecksum(falls + "\n")));
+    std::ofstream(dir + "/older.demo") << older;
+    EXPECT_FALSE(replay(dir + "/older.demo", given));
+    EXPECT_NE(error.find("elsewhere.map was 6 x 4 when the demo was recorded"), std::string::npos)
+        << error;
+    EXPECT_FALSE(replay(dir + "/older.demo", {given[0]}));
+    EXPECT_NE(error.find("recorded with 2 maps, not 1"), std::string::npos) << error;
     fs::remove_all(dir);
 }
 

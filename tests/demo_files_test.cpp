@@ -144,18 +144,28 @@ TEST(DemoProgram, BadOptionsAndFilesExitWithStatusTwoBeforeAnyWindow) {
     Outcome help = runProgram({FOLDBOT_BIN, "--replay", "missing.demo", "--help"}, dir);
     EXPECT_TRUE(exitedWith(help.status, 0));
     EXPECT_EQ(help.out.rfind("Usage: foldbot [--practice] [--level N]", 0), 0u);
-    // A pack's levels are listed by title, and a level past its end is refused.
+    // A pack's levels are listed by title, size and a path the player can open; a bad file
+    // is listed with its fault in its own place, which no level number skips.
     std::filesystem::create_directory(dir + "/levels");
-    std::ofstream(dir + "/levels/02-b.map") << "; title: Second\n; shortest: 1 steps\n12\n@\n";
+    std::ofstream(dir + "/levels/03-b.map") << "; title: Second\n; shortest: 1 steps\n12\n@\n";
+    std::ofstream(dir + "/levels/02-bad.map") << "1@$\n";
     std::ofstream(dir + "/levels/01-a.map") << "; title: First\n1@\n";
     Outcome listed = runProgram({FOLDBOT_BIN, "--levels"}, dir);
     EXPECT_TRUE(exitedWith(listed.status, 0));
-    EXPECT_EQ(listed.out, " 1  First                        levels/01-a.map\n"
-                          " 2  Second                       levels/02-b.map, shortest 1 steps\n"
-                          "Play one with: foldbot --pack --level N\n");
-    Outcome past = runProgram({FOLDBOT_BIN, "--pack", "--level", "3"}, dir);
-    EXPECT_TRUE(exitedWith(past.status, 2));
-    EXPECT_EQ(past.err, "foldbot: --level 3: there are 2 levels in the pack (see --help)\n");
+    const std::string at = std::filesystem::canonical(dir).string() + "/levels/";
+    EXPECT_EQ(listed.out, " 1  First                        2 x 1, one screen   " + at +
+                              "01-a.map\n" + " 2  (cannot be played)           " + at +
+                              "02-bad.map, line 1, column 3: unknown character '$'\n" +
+                              " 3  Second                       2 x 2, one screen   " + at +
+                              "03-b.map, shortest 1 steps\n" +
+                              "Play one with: foldbot --pack --level N\n");
+    for (const auto& [level, message] :
+         {std::pair("4", "--level 4: there are 3 levels in the pack (see --help)"),
+          std::pair("2", "--level 2: levels/02-bad.map, line 1, column 3: unknown character")}) {
+        Outcome past = runProgram({FOLDBOT_BIN, "--pack", "--level", level}, dir);
+        EXPECT_TRUE(exitedWith(past.status, 2));
+        EXPECT_EQ(past.err.rfind(std::string("foldbot: ") + message, 0), 0u) << past.err;
+    }
     // A good demo does start the game, which reports the missing pictures and quits on frame 2.
     Outcome played = runProgram({FOLDBOT_BIN, "--replay", "good.demo", "--fast"}, dir);
     EXPECT_TRUE(exitedWith(played.status, 0));

@@ -55,6 +55,19 @@ TEST(MapFiles, HeaderRowsAndLineEndsAsAnEditorLeavesThem) {
     // A blank line is a row of open air, and the last line end is optional.
     EXPECT_EQ(parsed("\n1@\n").height, 2);
     EXPECT_EQ(parsed("\n1@").height, 2);
+    // Blanks nobody sees at the ends of rows and below the last row do not count, even past the
+    // largest map; a demo recorded while they did cannot pass for one of the map as it is now.
+    const std::string blanks = "1@  \r\n #\n   \n\n";
+    const MapFile trimmed = parsed(blanks);
+    EXPECT_EQ(std::tuple(trimmed.width, trimmed.height, trimmed.formerWidth, trimmed.formerHeight),
+              std::tuple(2, 2, 4, 4));
+    EXPECT_EQ(trimmed.formerChecksum, contentChecksum(blanks));
+    EXPECT_NE(trimmed.checksum, trimmed.formerChecksum);
+    EXPECT_EQ(parsed("1@\n#").formerChecksum, 0u);
+    EXPECT_FALSE(parsed(std::string(40, '#') + " \n1@").large);
+    std::string deep = std::string(80, '@') + "    \n1";
+    for (int i = 0; i < 60; ++i) deep += "\n ";
+    EXPECT_EQ(std::tuple(parsed(deep).width, parsed(deep).height), std::tuple(80, 2));
     EXPECT_FALSE(parsed("; poses: chain\n1@").figurePoses);
     EXPECT_NE(parsed("1@").checksum, parsed("1@\n").checksum);
 

@@ -51,6 +51,7 @@ TEST(Pack, EveryMapFitsTheScreenAndTheSolverInItsPlace) {
         // The game plays the pack in name order, so the number in a name is its place.
         const std::string place = (i < 9 ? "/0" : "/") + std::to_string(i + 1) + "-";
         EXPECT_NE(map.path.find(place), std::string::npos);
+        EXPECT_EQ(map.fault, "");
         EXPECT_FALSE(map.title.empty());
         EXPECT_FALSE(map.large);
         EXPECT_LE(map.width, screenCellsW);

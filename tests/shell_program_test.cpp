@@ -99,6 +99,16 @@ TEST(Program, NoScreenGivesBothVideoMessagesOnOneLineAndAFailingExit) {
     EXPECT_NE(outcome.out.find(second, first.size()), std::string::npos) << outcome.out;
     EXPECT_EQ(outcome.out.find('\n'), std::string::npos);
     EXPECT_TRUE(WIFEXITED(outcome.status) && WEXITSTATUS(outcome.status) != 0) << outcome.status;
+    // No demo is begun for a game that never started, and a window too large for a display
+    // whose size cannot be known is never planned blind.
+    const std::string dir = fs::temp_directory_path(), demo = scratchPath("never.demo");
+    const Env none{{"SDL_VIDEODRIVER", "nonexistent"}};
+    EXPECT_FALSE(exitedWith(runProgram({FOLDBOT_BIN, "--record", demo}, dir, none).status, 0));
+    EXPECT_FALSE(fs::exists(demo));
+    const Outcome scaled = runProgram({FOLDBOT_BIN, "--scale", "2"}, dir, none);
+    EXPECT_TRUE(exitedWith(scaled.status, 2));
+    EXPECT_EQ(scaled.err.rfind("foldbot: the display's size cannot be known (", 0), 0u)
+        << scaled.err;
 }
 
 } // namespace

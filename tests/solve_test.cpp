@@ -85,6 +85,13 @@ TEST(Solver, FastRouteOnTheFirstLevelPlaysToItsGoal) {
     const Route route = routeKeys(fresh, plansOf(res));
     ASSERT_TRUE(route.ok);
     EXPECT_EQ(playKeys(fresh, route.keys), static_cast<int>(route.keys.size()) - 1);
+    // Space and the pose wider apart than a glide is long: laid at its ends, Space first.
+    KeyTiming wide;
+    wide.comboGap = 40;
+    const Route spread = routeKeys(fresh, plansOf(res), wide);
+    ASSERT_GT(spread.combos, 0);
+    EXPECT_TRUE(spread.ok);
+    EXPECT_EQ(playKeys(fresh, spread.keys), static_cast<int>(spread.keys.size()) - 1);
 }
 
 TEST(Walkthrough, KeyFilesReachTheGoalOnTheirLastFrame) {

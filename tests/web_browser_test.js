@@ -175,11 +175,14 @@ served.listen(0, '127.0.0.1', async () => {
     assert.deepStrictEqual(corner, [0, 0, 0, 255, 255, 128, 254, 255, 254, 128, 255, 255, 0, 0, 0, 255]);
     assert.deepStrictEqual(odd.errors, []);
 
-    // A desktop window: no on-screen keys, the canvas at twice its size, its pixels kept square.
-    const wide = await open(browser, url, null, { viewport: { width: 1920, height: 1080 } });
+    // A desktop window: no on-screen keys, the canvas at twice its size, its pixels kept square,
+    // and the words and links beside it in view; the fragment #pack scrolls nothing.
+    const wide = await open(browser, url + '#pack', null, { viewport: { width: 1920, height: 1080 } });
     await until(wide, 3);
     const big = await layout(wide);
     assert.deepStrictEqual([big.keys.length, big.canvas.width, big.canvas.height, big.rendering], [0, 1600, 1000, 'pixelated']);
+    const words = await wide.evaluate(() => [scrollY, document.getElementById('info').getBoundingClientRect().toJSON()]);
+    assert.ok(words[0] === 0 && words[1].bottom <= big.height && words[1].right <= big.width, JSON.stringify(words));
     await wide.close();
 
     // Phones held upright and sideways: the keys beside or under the canvas, never over it, all on
@@ -285,7 +288,7 @@ served.listen(0, '127.0.0.1', async () => {
     // The pack: a link for each level, by title; a level past its end is refused in the status.
     const pack = await open(browser, url + '#pack&level99');
     await pack.waitForFunction(() => /^foldbot: /.test(document.getElementById('status').textContent));
-    const links = await pack.$$eval('#pack a', (as) => as.map((a) => [a.textContent, a.getAttribute('href')]));
+    const links = await pack.$$eval('#pack-levels a', (as) => as.map((a) => [a.textContent, a.getAttribute('href')]));
     assert.deepStrictEqual(links[0], ['1. First folds', '#pack&level1']);
     assert.ok(links.length >= 8, JSON.stringify(links));
     assert.strictEqual(await pack.textContent('#status'), `foldbot: --level 99: there are ${links.length} levels in the pack (see --help)`);

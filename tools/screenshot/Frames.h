@@ -17,7 +17,8 @@ extern int shownW, shownH;
 extern const Clock fastClock;
 
 // The game's own start-up, with no display or sound card needed (a caller may still pick other
-// drivers) and no pointer drawn into the pictures; false if it fails.
+// drivers) and no pointer drawn into the pictures; false, said on standard error, if it fails
+// or the pictures cannot be read.
 bool startHeadless(Stage& stage, const Course& course);
 
 // Queues a key-down for the loop's next poll.

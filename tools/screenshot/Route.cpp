@@ -43,7 +43,19 @@ int play(Board& board, SceneId scene, Stage& stage, GameBoards& boards,
     std::string pressed;
     int combos = 0;
     std::string stepKeys;
+    // The board as the player sees it at rest: the frame that ends a glide draws a robot that
+    // has just taken a pose as loose numbered blocks, until a step without a new pose numbers it
+    // again. That step's frame, still drawn where the glide ended, is shown, then taken back.
+    auto showAtRest = [&]() {
+        const Board before = board;
+        const LoopState kept = state;
+        board.requestedPose = board.currentPose;
+        runFrame(state, board.hasWon() ? quiet : stage, boards, fastClock);
+        board = before;
+        state = kept;
+    };
     auto flush = [&](int toStep) {
+        showAtRest();
         const std::string png = name + "-" + std::to_string(stage_ + 1) + ".png";
         if (!writePng(out + "/" + png, shownW, shownH, shown)) return false;
         std::printf("stage %zu: steps %d-%d, %d combos, %s\nKeys: `%s`\n", stage_ + 1,
@@ -119,6 +131,13 @@ bool startHeadless(Stage& stage, const Course& course) {
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     if (!startUp(stage, course)) return false;
     SDL_ShowCursor(SDL_DISABLE);
+    // Without them every picture would come out blank, and look like a fault of the game.
+    if (!stage.titlePicture || !stage.tooth || !stage.sprites || !stage.loosePicture) {
+        std::fprintf(stderr, "foldbot_screenshot: the game's pictures cannot be read from ./img; "
+                             "run it from the folder holding img/ and snd/ (the build folder)\n");
+        releaseStage(stage);
+        return false;
+    }
     return true;
 }
 
@@ -139,10 +158,10 @@ int routeShots(int argc, char* argv[]) {
     const std::string out = argv[2];
     std::vector<int> lastSteps;
     for (int i = 3; i < argc; ++i) lastSteps.push_back(std::atoi(argv[i]));
+    Stage stage;
+    if (!startHeadless(stage, course)) return 2;
     std::error_code ec;
     std::filesystem::create_directories(out, ec);
-    Stage stage;
-    if (!startHeadless(stage, course)) return 1;
     GameBoards boards(stage.sprites, course);
     int status = 2;
     const std::string name = baseName(board);
@@ -168,7 +187,7 @@ int mapShot(int argc, char* argv[]) {
     Course course;
     if (!mapCourse(argv[0], course)) return 2;
     Stage stage;
-    if (!startHeadless(stage, course)) return 1;
+    if (!startHeadless(stage, course)) return 2;
     GameBoards boards(stage.sprites, course);
     // The map's first frame, as the game shows it when started with --map.
     LoopState state = course.startState();

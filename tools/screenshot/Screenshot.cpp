@@ -60,7 +60,27 @@ extern "C" int __wrap_SDL_Flip(SDL_Surface* screen) {
     return __real_SDL_Flip(screen);
 }
 
+namespace {
+
+const char usage[] =
+    "usage: foldbot_screenshot [--frames N] OUTPUT_FOLDER\n"
+    "       foldbot_screenshot --replay DEMO FIRST LAST OUTPUT_FOLDER\n"
+    "       foldbot_screenshot --route BOARD|FILE.map KEYFILE OUTPUT_FOLDER LAST_STEP...\n"
+    "       foldbot_screenshot --map FILE.map OUTPUT.png\n"
+    "\n"
+    "Plays the game headless through its own frame code and saves frames as PNG: the tour of\n"
+    "the scenes, the first N frames, a demo's frames FIRST to LAST, a key file's board at the\n"
+    "end of chosen steps, or a map's first frame. Run it from the folder holding img/ and snd/\n"
+    "(the build folder).\n";
+
+} // namespace
+
 int main(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i)
+        if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") {
+            std::fputs(usage, stdout);
+            return 0;
+        }
     if (argc > 1 && std::string(argv[1]) == "--route") return routeShots(argc - 2, argv + 2);
     if (argc > 1 && std::string(argv[1]) == "--map") return mapShot(argc - 2, argv + 2);
     // --frames N: only the first N frames, untouched by keys, as frame-001.png and on; other
@@ -84,22 +104,19 @@ int main(int argc, char* argv[]) {
             return 2;
         }
     }
-    if ((argc != 2 && frames <= 0) || first < 1) {
-        std::fprintf(stderr,
-                     "usage: %s [--frames N] OUTPUT_FOLDER   (run from the folder holding img/ and "
-                     "snd/)\n"
-                     "       %s --replay DEMO FIRST LAST OUTPUT_FOLDER\n"
-                     "       %s --route BOARD|FILE.map KEYFILE OUTPUT_FOLDER LAST_STEP...\n"
-                     "       %s --map FILE.map OUTPUT.png\n",
-                     argv[0], argv[0], argv[0], argv[0]);
+    if ((argc != 2 && frames <= 0) || first < 1 || (argc == 2 && argv[1][0] == '-')) {
+        if (argc > 1 && argv[1][0] == '-' && std::string(argv[1]) != "--frames" &&
+            std::string(argv[1]) != "--replay")
+            std::fprintf(stderr, "foldbot_screenshot: unknown option %s\n", argv[1]);
+        std::fputs(usage, stderr);
         return 2;
     }
     const std::string out = argv[argc - 1];
-    std::error_code ec;
-    std::filesystem::create_directories(out, ec);
     LoopState state = course.startState();
     Stage stage;
-    if (!startHeadless(stage, course)) return 1;
+    if (!startHeadless(stage, course)) return 2;
+    std::error_code ec;
+    std::filesystem::create_directories(out, ec);
     GameBoards boards(stage.sprites, course);
 
     bool ok = true;

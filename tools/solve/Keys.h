@@ -2,6 +2,7 @@
 // plays key files through the real frame driver.
 #pragma once
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 #include <string>
@@ -112,9 +113,13 @@ Route routeKeys(const Level<W, H>& fresh, const std::vector<Plan>& plans, KeyTim
         } else {
             window.assign(static_cast<size_t>(glide) + 1, noKey);
             const int mid = (glide + 1) / 2;
-            if (press.size() == 2) {
-                window[static_cast<size_t>(mid - timing.comboGap)] = press[0];
-                window[static_cast<size_t>(mid + timing.comboGap)] = press[1];
+            // A glide too short for the usual gap takes a narrower one, Space still first.
+            const int gap = std::min({timing.comboGap, mid, glide - mid});
+            if (press.size() == 2 && gap < 1) {
+                route.ok = false;
+            } else if (press.size() == 2) {
+                window[static_cast<size_t>(mid - gap)] = press[0];
+                window[static_cast<size_t>(mid + gap)] = press[1];
             } else if (press.size() == 1) {
                 window[static_cast<size_t>(mid)] = press[0];
             }

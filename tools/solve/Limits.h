@@ -78,7 +78,8 @@ inline size_t defaultMemoryLimit() {
     return static_cast<size_t>(room > 2 * margin ? room - margin : room / 2);
 }
 
-// "512M", "2G", "1.5GiB", "300000000": bytes, or 0 when it is no size.
+// "512M", "2G", "1.5GiB", "300000000B": bytes, or 0 when it is no size. A bare number is
+// refused: "5" meant as 5 bytes is never what was meant.
 inline size_t parseSize(const std::string& text) {
     char* end = nullptr;
     const double n = std::strtod(text.c_str(), &end);
@@ -92,7 +93,7 @@ inline size_t parseSize(const std::string& text) {
         scale = 1024.0 * 1024;
     else if (unit == "G" || unit == "GB" || unit == "GIB")
         scale = 1024.0 * 1024 * 1024;
-    else if (!unit.empty() && unit != "B")
+    else if (unit != "B")
         return 0;
     const double bytes = n * scale;
     if (bytes >= 1e18) return 0;

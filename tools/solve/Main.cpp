@@ -35,7 +35,8 @@ const char* usage =
     "Finds the fewest logical steps from a freshly loaded BOARD (level1, level2) or map file to\n"
     "the step after which its goal is reached, searching breadth first on the game's own step\n"
     "rules. A map file plays on the board the game lays it into (40 x 25 cells when it fits the\n"
-    "screen, else 80 x 50), with its own pose set; it may hold at most 8 blocks.\n"
+    "screen, else 80 x 50), with its own pose set; it may hold at most 8 blocks. The first\n"
+    "line names the map's title, size and board.\n"
     "\n"
     "Between two steps a player's keys have one net effect: nothing, a pose key, Space, or\n"
     "Space then a pose key. The last needs a moving frame between the steps, so it is tried\n"
@@ -118,9 +119,10 @@ const char* usage =
     "\n"
     "Exit status: 0 solved, 1 no route (the whole space explored; with --playable, no\n"
     "playable route, though one that needs a key on an exact frame may exist), 2 bad input,\n"
-    "3 stopped at a limit before an answer (memory, or --fast's beam found nothing: not a\n"
-    "proof), 4 a fault of the solver's own (the exact search found nothing where the quick\n"
-    "search holds a route: never printed as a proof), 130 interrupted (Ctrl-C).\n";
+    "3 stopped at a limit before an answer (memory, more blocks than the state holds, or\n"
+    "--fast's beam found nothing: not a proof), 4 a fault of the solver's own (the exact\n"
+    "search found nothing where the quick search holds a route: never printed as a proof),\n"
+    "130 interrupted (Ctrl-C).\n";
 
 struct Args {
     std::string board;
@@ -321,8 +323,11 @@ int solveMap(const Args& args) {
     if (map.blocks() > maxSolveParts) {
         std::fprintf(stderr, "foldbot_solve: %s: %d blocks; the solver's state holds at most %d\n",
                      args.board.c_str(), map.blocks(), maxSolveParts);
-        return 2;
+        return 3; // the solver's limit, not a fault of the map
     }
+    if (args.check.empty())
+        std::printf("%s: %s%s%s\n", args.board.c_str(), map.title.empty() ? "" : map.title.c_str(),
+                    map.title.empty() ? "" : ", ", map.sizeText().c_str());
     // The very board the game lays the map into.
     const char* const* poses = map.figurePoses ? dancerPoses : chainPoses;
     if (map.large)
@@ -377,7 +382,9 @@ int main(int argc, char** argv) {
             args.maxMemory = parseSize(v);
             if (args.maxMemory == 0) {
                 std::fprintf(stderr,
-                             "foldbot_solve: --max-memory: not a size: %s (say 512M or 2G)\n", v);
+                             "foldbot_solve: --max-memory: not a size: %s (a number and its "
+                             "unit, K, M or G: say 512M or 2G)\n",
+                             v);
                 return 2;
             }
         } else if (a == "--threads" || a == "--beam") {

@@ -1,7 +1,9 @@
 // Breadth-first search over packed board states, layer by layer, on every core.
 #pragma once
 
+#include <sys/ioctl.h>
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -225,9 +227,17 @@ template <int W, int H> class Search {
             const double secs =
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             const double states = static_cast<double>(count.load());
-            std::fprintf(stderr, "\r\033[Kdepth %d, %.0f states, %.0f states/s, %.1f s, %s",
-                         depthNow.load() + 1, states, secs > 0 ? states / secs : 0.0, secs,
-                         mebibytes(residentBytes()).c_str());
+            char line[160];
+            std::snprintf(line, sizeof line, "depth %d, %.0f states, %.0f states/s, %.1f s, %s",
+                          depthNow.load() + 1, states, secs > 0 ? states / secs : 0.0, secs,
+                          mebibytes(residentBytes()).c_str());
+            // A line that wraps cannot be redrawn or cleared in place: cut it to the terminal,
+            // whose width may change while the search runs.
+            winsize ws{};
+            if (ioctl(STDERR_FILENO, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0 &&
+                ws.ws_col <= sizeof line)
+                line[ws.ws_col - 1] = '\0';
+            std::fprintf(stderr, "\r\033[K%s", line);
             std::fflush(stderr);
             shown = true;
         }
