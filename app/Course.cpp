@@ -3,7 +3,7 @@
 
 SceneId Course::firstScene() const {
     if (!maps.empty()) return firstMapScene + (level > 0 ? level - 1 : 0);
-    return level > 0 ? level + 1 : 1;
+    return level > 0 ? level1Scene + level - 1 : titleScene;
 }
 
 LoopState Course::startState() const {

@@ -28,8 +28,7 @@ struct MapFile {
     bool large = false;
     int boardW = 0, boardH = 0;
     int viewW = 0, viewH = 0;
-    int offX = 0, offY = 0; // where the view is drawn on the screen
-    std::string boardText;  // boardW x boardH cells
+    std::string boardText; // boardW x boardH cells
 
     // The value of a header key, or "" when the file has none.
     std::string value(const std::string& key) const;

@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "app/Course.h"
+#include "app/Demo.h"
 #include "app/Startup.h"
 
 namespace demo_test {

@@ -62,8 +62,6 @@ template <int W, int H> std::string dump(const Level<W, H>& b) {
     return o.str();
 }
 
-const SDLKey poseKeys[] = {SDLK_q, SDLK_w, SDLK_e, SDLK_a, SDLK_s, SDLK_d, SDLK_z, SDLK_x, SDLK_c};
-
 Course onLevel(int level) {
     Course c;
     c.practice = true;
@@ -73,10 +71,7 @@ Course onLevel(int level) {
 
 // One frame with `key`; gives the frame's direction as the board gets it.
 int32_t press(Driver& d, SDLKey key = SDLK_UNKNOWN) {
-    int32_t direction = d.state.direction;
-    for (int k = 0; k < 9; ++k)
-        if (key == poseKeys[k]) direction = k;
-    if (key == SDLK_SPACE) direction = -1;
+    const int32_t direction = directionOf(key) == noKey ? d.state.direction : directionOf(key);
     d.frames(1, key);
     return direction;
 }
