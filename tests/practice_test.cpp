@@ -1,7 +1,6 @@
 // Practice mode through the real frame function: undo against a fresh replay of the keys that
 // survive it, restarts and their undo, the keys doing nothing where they must, and demos.
 #include <random>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -38,29 +37,6 @@ extern "C" int __wrap_Mix_HaltMusic() {
 }
 
 namespace {
-
-// Every field a board holds, its bags' slots as places in its own blocks.
-template <int W, int H> std::string dump(const Level<W, H>& b) {
-    std::ostringstream o;
-    auto put = [&](auto... v) { ((o << v << ' '), ...); };
-    auto bag = [&](const PartBag& p) {
-        put(p.count, p.cursor, '|');
-        for (GridPos* item : p.items) put(item ? item - b.parts : -1);
-    };
-    put(static_cast<const void*>(b.map.text), b.partCount, '|');
-    for (const GridPos& g : b.parts) put(g.x, g.y, g.mapW, g.mapH, int(g.mark));
-    bag(b.group);
-    put(int(b.group.middleMark), int(b.group.beforeMiddleMark), int(b.group.lastMark));
-    bag(b.loose);
-    for (const Pose& p : b.poses) {
-        for (int i = 0; i < maxParts; ++i) put(p.cellX[i], p.cellY[i]);
-        put(p.labelCount, p.offsetX, p.offsetY, p.active, '|');
-    }
-    put(b.currentPose, b.requestedPose, b.shakeRight, b.goalReached, '|');
-    for (const SDL_Rect& r : b.screenRects) put(r.x, r.y, r.w, r.h);
-    put(b.sprites, b.camX, b.camY, b.camPixX, b.camPixY, b.viewW, b.viewH);
-    return o.str();
-}
 
 Course onLevel(int level) {
     Course c;
@@ -100,7 +76,7 @@ void undoMatchesReplay(HeadlessGame& game, int level, Level<W, H> GameBoards::*b
             press(p, rng() % 2 ? SDLK_u : SDLK_BACKSPACE);
             timeline.resize(points.back());
             points.pop_back();
-            ASSERT_EQ(dump((*p.boards).*board), dump(replayed())) << "frame " << f;
+            ASSERT_EQ(((*p.boards).*board).state(), replayed().state()) << "frame " << f;
             ++undos;
         } else if (roll < 30) {
             const SDLKey key = roll < 8 ? SDLK_SPACE : poseKeys[rng() % 9];
@@ -163,28 +139,28 @@ TEST(Practice, RestartGivesAFreshBoardAndItsUndoTheBoardBeforeIt) {
         p.frames(40);
     }
     const Level<40, 20> before = p.boards->level1;
-    ASSERT_NE(dump(before), dump(fresh));
+    ASSERT_NE(before.state(), fresh.state());
     musicCalls = 0;
     press(p, SDLK_r);
     EXPECT_EQ(std::tuple(p.state.scene, p.state.nextScene, p.state.wipe), std::tuple(2, 2, 4));
     int changed = 0;
     for (int f = 2; f <= 107; ++f) {
         press(p, f == 30 ? SDLK_c : SDLK_UNKNOWN); // a key during the teeth is thrown away
-        if (!changed && dump(p.boards->level1) == dump(fresh)) changed = f;
+        if (!changed && p.boards->level1.state() == fresh.state()) changed = f;
     }
     EXPECT_EQ(changed, 64); // the frame the teeth meet, as for a change of scene
     EXPECT_EQ(std::tuple(p.state.scene, p.state.nextScene, p.state.wipe), std::tuple(2, 0, 0));
     EXPECT_EQ(musicCalls, 0);
 
     press(p, SDLK_u);
-    EXPECT_EQ(dump(p.boards->level1), dump(before));
+    EXPECT_EQ(p.boards->level1.state(), before.state());
     // Further back, key by key, to the board before the first key; then nothing is left.
     for (int i = 0; i < 3; ++i) press(p, SDLK_BACKSPACE);
-    EXPECT_EQ(dump(p.boards->level1), dump(beforeKeys));
+    EXPECT_EQ(p.boards->level1.state(), beforeKeys.state());
     press(p, SDLK_u);
     Level<40, 20> waited = beforeKeys;
     runBoard(nullptr, waited, 1000, 0, 0);
-    EXPECT_EQ(dump(p.boards->level1), dump(waited));
+    EXPECT_EQ(p.boards->level1.state(), waited.state());
 }
 
 // During a wipe and after the goal, r, u and Backspace change no picture.
