@@ -86,6 +86,9 @@ bool setUpCourse(const Options& options, const DemoSetup& setup, Course& course,
                         (levels == 1 ? "is 1 level" : "are " + std::to_string(levels) + " levels") +
                         (options.pack ? " in the pack" : "") +
                         (options.replay.empty() ? " (see --help)" : ""));
+    for (const MapFile& map : course.maps)
+        if (!options.record.empty() && map.path.find_first_of("\r\n") != std::string::npos)
+            return fail(error, "a map whose name holds a line end cannot be named in a demo");
     return true;
 }
 

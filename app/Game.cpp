@@ -56,9 +56,6 @@ int SDL_main(int argc, char* argv[]) {
         return refuse("the built-in walkthrough, " + error);
     Course course;
     if (!setUpCourse(options, setup, course, error)) return refuse(error);
-    for (const MapFile& map : course.maps)
-        if (!options.record.empty() && map.path.find_first_of("\r\n") != std::string::npos)
-            return refuse("a map whose name holds a line end cannot be named in a demo");
     // A window too large for the display is refused before it opens, and before a demo is begun.
     ScreenPlan screen;
     if ((options.scale != 0 || options.fullscreen) &&

@@ -157,12 +157,8 @@ bool parseOption(const std::string& line, DemoSetup& setup, std::string& error) 
         setup.practice = true;
         return true;
     }
-    unsigned long long n = 0;
     if (word == "level") {
-        if (readNumber(value, 1000, n) && n > 0) {
-            setup.level = static_cast<int>(n);
-            return true;
-        }
+        if (readLevelNumber(value, setup.level)) return true;
         error = "\"option level\" needs a level number, not " + quoted(value);
         return false;
     }
@@ -292,6 +288,13 @@ bool readDemoFile(const std::string& path, std::vector<DemoEvent>& events, std::
         error = path + ", " + error;
         return false;
     }
+    return true;
+}
+
+bool readLevelNumber(const std::string& text, int& level) {
+    unsigned long long n = 0;
+    if (!readNumber(text, maxLevelNumber + 1ull, n) || n == 0) return false;
+    level = static_cast<int>(n);
     return true;
 }
 

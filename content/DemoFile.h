@@ -27,6 +27,11 @@ inline bool isKeyEvent(uint32_t type) {
 // Whether demo files have a word for the event type.
 bool isDemoEvent(uint32_t type);
 
+// Level numbers, on the command line and in demos alike.
+constexpr int maxLevelNumber = 999;
+// A whole number from 1 to maxLevelNumber, in decimal digits only; false otherwise.
+bool readLevelNumber(const std::string& text, int& level);
+
 // How a demo's game was started, beyond the title: "option ..." lines of a version 2 demo.
 struct DemoSetup {
     bool practice = false;
