@@ -5,36 +5,12 @@
 #include <gtest/gtest.h>
 
 #include "app/Course.h"
-#include "app/Walkthrough.h"
 #include "demo_support.h"
+#include "watch.h"
 #include "tools/solve/Keys.h"
 
 using namespace demo_test;
-
-namespace {
-
-uint64_t lastFlip = 0;
-std::vector<uint64_t> flips;
-int musicCalls = 0;
-
-} // namespace
-
-extern "C" int __real_SDL_Flip(SDL_Surface* screen);
-extern "C" int __wrap_SDL_Flip(SDL_Surface* s) {
-    lastFlip = pictureSum(s);
-    flips.push_back(lastFlip);
-    return __real_SDL_Flip(s);
-}
-extern "C" int __real_Mix_PlayMusic(Mix_Music* music, int loops);
-extern "C" int __wrap_Mix_PlayMusic(Mix_Music* music, int loops) {
-    ++musicCalls;
-    return __real_Mix_PlayMusic(music, loops);
-}
-extern "C" int __real_Mix_HaltMusic();
-extern "C" int __wrap_Mix_HaltMusic() {
-    ++musicCalls;
-    return __real_Mix_HaltMusic();
-}
+using namespace watch;
 
 namespace {
 
@@ -98,7 +74,7 @@ void undoMatchesReplay(HeadlessGame& game, int level, Level<W, H> GameBoards::*b
         const SDLKey key = roll < 25 ? poseKeys[roll % 9] : roll < 28 ? SDLK_SPACE : SDLK_UNKNOWN;
         SDL_FillRect(mine, nullptr, 0);
         runBoard(mine, other, press(p, key), 0, 0);
-        ASSERT_EQ(lastFlip, pictureSum(mine)) << "frame " << f;
+        ASSERT_EQ(flips.back(), pictureSum(mine)) << "frame " << f;
     }
     SDL_FreeSurface(mine);
 }
@@ -197,36 +173,4 @@ TEST(Practice, KeysDoNothingDuringAWipeOrAfterTheGoal) {
         return flips;
     };
     EXPECT_TRUE(play(false) == play(true));
-}
-
-// Without --practice, r, u and Backspace leave every picture of the game as it was.
-TEST(Practice, WithoutPracticeTheKeysChangeNoFrameOfTheWalkthrough) {
-    HeadlessGame game;
-    ASSERT_TRUE(game.up);
-    std::vector<DemoEvent> plain;
-    std::string error;
-    ASSERT_TRUE(parseDemo(walkthroughDemoText, plain, error)) << error;
-    // The keys on free frames all through the title and both levels.
-    std::vector<DemoEvent> tried;
-    const uint16_t keys[] = {SDLK_r, SDLK_u, SDLK_BACKSPACE};
-    uint32_t frame = 1;
-    for (const DemoEvent& e : plain) {
-        for (; frame < e.frame; ++frame)
-            if (frame % 53 == 0) tried.push_back({frame, SDL_KEYDOWN, keys[frame % 3]});
-        frame = e.frame + 1;
-        tried.push_back(e);
-    }
-    ASSERT_GT(tried.size(), plain.size() + 50);
-    auto play = [&](const std::vector<DemoEvent>& events) {
-        DemoPlayer player(events);
-        GameBoards boards(game.stage.sprites);
-        LoopState state;
-        SDL_FillRect(game.stage.screen, nullptr, 0);
-        flips.clear();
-        while (player.playing() || state.nextScene != 0)
-            runFrame(state, game.stage, boards, fakeClock, player.source());
-        EXPECT_EQ(state.scene, 8);
-        return flips;
-    };
-    EXPECT_TRUE(play(plain) == play(tried));
 }
