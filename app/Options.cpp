@@ -163,7 +163,8 @@ bool parseOptions(int argc, char* argv[], Options& options, std::string& error) 
             arg.resize(equals);
         }
         const OptionSpec* spec = specOf(arg);
-        if (spec == nullptr) return refuse(error, "unknown option \"" + std::string(argv[i]) + "\"");
+        if (spec == nullptr)
+            return refuse(error, "unknown option \"" + std::string(argv[i]) + "\"");
         if (!spec->repeats && spec->given(options)) return refuse(error, arg + " is given twice");
         if (spec->needs == nullptr) {
             if (joined) return refuse(error, arg + " takes no value");

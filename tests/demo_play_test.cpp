@@ -8,8 +8,8 @@
 #include "app/Demo.h"
 #include "app/Walkthrough.h"
 #include "demo_support.h"
-#include "watch.h"
 #include "tools/solve/Keys.h"
+#include "watch.h"
 
 using namespace demo_test;
 using namespace watch;

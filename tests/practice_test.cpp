@@ -6,8 +6,8 @@
 
 #include "app/Course.h"
 #include "demo_support.h"
-#include "watch.h"
 #include "tools/solve/Keys.h"
+#include "watch.h"
 
 using namespace demo_test;
 using namespace watch;

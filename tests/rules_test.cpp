@@ -339,8 +339,7 @@ namespace {
 
 // Sparse random keys, Space among them, over fresh boards (two blocks that a Space dropped
 // apart may never meet again); returns how many poses were taken.
-template <int W, int H>
-int randomPlay(const ShippedBoard<W, H>& board, unsigned seed) {
+template <int W, int H> int randomPlay(const ShippedBoard<W, H>& board, unsigned seed) {
     std::mt19937 rng(seed);
     int taken = 0;
     for (int round = 0; round < 6; ++round) {

@@ -247,9 +247,9 @@ int exportLevel(const std::string& name) {
                      name.c_str());
         return 2;
     }
-    const std::string text =
-        which == 1 ? mapFileText(level1Board.map(), 40, 20, "The first level")
-                   : mapFileText(level2Board.map(), 80, 50, "The second level");
+    const std::string text = which == 1
+                                 ? mapFileText(level1Board.map(), 40, 20, "The first level")
+                                 : mapFileText(level2Board.map(), 80, 50, "The second level");
     std::fputs(text.c_str(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 2;
 }
