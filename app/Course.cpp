@@ -3,7 +3,7 @@
 
 SceneId Course::firstScene() const {
     if (!maps.empty()) return firstMapScene + (level > 0 ? level - 1 : 0);
-    return level > 0 ? level + 1 : 1;
+    return level > 0 ? level1Scene + level - 1 : titleScene;
 }
 
 LoopState Course::startState() const {
@@ -114,6 +114,9 @@ bool setUpCourse(const Options& options, const DemoSetup& setup, Course& course,
                         (levels == 1 ? "is 1 level" : "are " + std::to_string(levels) + " levels") +
                         (options.pack ? " in the pack" : "") +
                         (options.replay.empty() ? " (see --help)" : ""));
+    for (const MapFile& map : course.maps)
+        if (!options.record.empty() && map.path.find_first_of("\r\n") != std::string::npos)
+            return fail(error, "a map whose name holds a line end cannot be named in a demo");
     return true;
 }
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/Demo.h"
 #include "app/Options.h"
 #include "app/SceneLoop.h"
+#include "content/DemoFile.h"
 #include "content/MapFile.h"
 
 // How a run is set up beyond the shipped game from its title. It owns the maps' texts, which

@@ -87,9 +87,6 @@ int SDL_main(int argc, char* argv[]) {
     if (!setUpCourse(options, setup, course, error)) return refuse(error);
     for (const std::string& why : course.skipped)
         std::fprintf(stderr, "foldbot: %s; the pack is played without it\n", why.c_str());
-    for (const MapFile& map : course.maps)
-        if (!options.record.empty() && map.path.find_first_of("\r\n") != std::string::npos)
-            return refuse("a map whose name holds a line end cannot be named in a demo");
     // A window too large for the display is refused before it opens, and before a demo is begun.
     ScreenPlan screen;
     if ((options.scale != 0 || options.fullscreen) &&

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "content/DemoFile.h"
+
 const char usageText[] =
     "Usage: foldbot [--practice] [--level N] [--map FILE]... [--pack] [--levels]\n"
     "               [--record FILE] [--replay FILE | --walkthrough] [--fast]\n"
@@ -34,6 +36,7 @@ const char usageText[] =
     "  --fullscreen   fill the display: the picture at the largest whole scale that fits (or\n"
     "                 at --scale N), centred on black\n"
     "  --help         show this text\n"
+    "A value may also follow its option after an equals sign: --level=2, --map=FILE.\n"
     "\n"
     "A demo file is plain text: a first line \"foldbot-demo 1\", then one event a line, its\n"
     "frame number and what it was, such as \"64 down return\" or \"70 up return\". A demo\n"
@@ -48,109 +51,131 @@ bool refuse(std::string& error, const std::string& what) {
     return false;
 }
 
-// --scale N and --fullscreen. Only whole scales: any other would blur or unevenly widen pixels.
-bool takeScreenOption(int argc, char* argv[], int& i, Options& options, std::string& error) {
-    if (std::string(argv[i]) == "--fullscreen") {
-        if (options.fullscreen) return refuse(error, "--fullscreen is given twice");
-        options.fullscreen = true;
-        return true;
-    }
-    if (options.scale != 0) return refuse(error, "--scale is given twice");
-    if (i + 1 >= argc) return refuse(error, "--scale needs a number: 1, 2, 3 or 4");
-    const std::string value = argv[++i];
+// Whether a demo says the option on a line of its own: then --replay takes it from there.
+enum class InDemo { no, refused, givenAgain };
+
+// Every option, once: its name, what it takes (nothing for a switch), whether it may be given
+// again, how a demo keeps it, and where the value goes, checked against its limits.
+struct OptionSpec {
+    const char* name;
+    const char* needs; // "--X needs ..." when the value is missing; nullptr: a switch
+    bool repeats;
+    InDemo demo;
+    bool (*take)(Options& options, const std::string& value, std::string& error);
+    bool (*given)(const Options& options);
+};
+
+bool takeFile(std::string& into, const std::string& value) {
+    into = value;
+    return true;
+}
+
+// Only whole scales: any other would blur or unevenly widen pixels.
+bool takeScale(Options& o, const std::string& value, std::string& error) {
     if (value.size() != 1 || value[0] < '1' || value[0] > '4')
         return refuse(error, "--scale takes 1, 2, 3 or 4, not \"" + value + "\"");
-    options.scale = value[0] - '0';
+    o.scale = value[0] - '0';
+    return true;
+}
+
+// How many levels there are is known once the maps are read: setUpCourse checks the range.
+bool takeLevel(Options& o, const std::string& value, std::string& error) {
+    if (!readLevelNumber(value, o.level))
+        return refuse(error, "--level takes a level number from 1 to " +
+                                 std::to_string(maxLevelNumber) + ", not \"" + value + "\"");
+    return true;
+}
+
+#define SWITCH(field) [](Options& o, const std::string&, std::string&) { return o.field = true; }
+#define GIVEN(test) [](const Options& o) -> bool { return test; }
+
+const OptionSpec optionTable[] = {
+    {"--practice", nullptr, false, InDemo::refused, SWITCH(practice), GIVEN(o.practice)},
+    {"--level", "a level number: 1 or 2 (with --map or --pack, the number of a map)", false,
+     InDemo::refused, takeLevel, GIVEN(o.level != 0)},
+    {"--map", "a file name", true, InDemo::givenAgain,
+     [](Options& o, const std::string& v, std::string&) { return o.maps.push_back(v), true; },
+     GIVEN(!o.maps.empty())},
+    {"--pack", nullptr, false, InDemo::refused, SWITCH(pack), GIVEN(o.pack)},
+    {"--levels", nullptr, false, InDemo::no, SWITCH(levels), GIVEN(o.levels)},
+    {"--record", "a file name", false, InDemo::no,
+     [](Options& o, const std::string& v, std::string&) { return takeFile(o.record, v); },
+     GIVEN(!o.record.empty())},
+    {"--replay", "a file name", false, InDemo::no,
+     [](Options& o, const std::string& v, std::string&) { return takeFile(o.replay, v); },
+     GIVEN(!o.replay.empty())},
+    {"--walkthrough", nullptr, false, InDemo::no, SWITCH(walkthrough), GIVEN(o.walkthrough)},
+    {"--fast", nullptr, false, InDemo::no, SWITCH(fast), GIVEN(o.fast)},
+    {"--scale", "a number: 1, 2, 3 or 4", false, InDemo::no, takeScale, GIVEN(o.scale != 0)},
+    {"--fullscreen", nullptr, false, InDemo::no, SWITCH(fullscreen), GIVEN(o.fullscreen)},
+    {"--help", nullptr, false, InDemo::no, SWITCH(help), GIVEN(o.help)},
+};
+
+#undef SWITCH
+#undef GIVEN
+
+const OptionSpec* specOf(const std::string& name) {
+    for (const OptionSpec& spec : optionTable)
+        if (name == spec.name) return &spec;
+    return nullptr;
+}
+
+bool given(const Options& options, const char* name) {
+    return specOf(name)->given(options);
+}
+
+// Which options go together: the modes of a run.
+bool checkModes(const Options& o, std::string& error) {
+    if (given(o, "--replay") && given(o, "--walkthrough"))
+        return refuse(error, "--replay and --walkthrough both play a demo; choose one");
+    for (const OptionSpec& spec : optionTable)
+        if (spec.demo == InDemo::refused && spec.given(o) && given(o, "--replay"))
+            return refuse(error, std::string(spec.name) +
+                                     " cannot go with --replay: the demo says how it was "
+                                     "recorded, and is replayed that way");
+    if (given(o, "--walkthrough") && (o.level != 0 || o.pack || !o.maps.empty()))
+        return refuse(error, "--walkthrough plays the shipped game from its title; it cannot go "
+                             "with --level, --map or --pack");
+    if (o.pack && !o.maps.empty())
+        return refuse(error, "--pack and --map both choose the maps; choose one");
+    if (o.levels && (o.practice || o.level != 0 || !o.maps.empty() || !o.record.empty() ||
+                     !o.replay.empty() || o.walkthrough || o.fast))
+        return refuse(error, "--levels only lists the pack's levels; it takes no other option");
+    if (o.fast && o.replay.empty() && !o.walkthrough)
+        return refuse(error, "--fast needs --replay or --walkthrough");
+    if (!o.record.empty() && o.record == o.replay)
+        return refuse(error, "--record would overwrite the demo that --replay reads");
     return true;
 }
 
 } // namespace
 
+// A value such as -1 is a wrong number; only another option means none was given. GNU tools'
+// --name=value is taken too.
 bool parseOptions(int argc, char* argv[], Options& options, std::string& error) {
     options = Options{};
-    std::string levelText;
     for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--scale" || arg == "--fullscreen") {
-            if (!takeScreenOption(argc, argv, i, options, error)) return false;
-            continue;
+        std::string arg = argv[i], value;
+        const size_t equals = arg.find('=');
+        const bool joined = arg.rfind("--", 0) == 0 && equals != std::string::npos;
+        if (joined) {
+            value = arg.substr(equals + 1);
+            arg.resize(equals);
         }
-        bool* flag = arg == "--walkthrough" ? &options.walkthrough
-                     : arg == "--fast"      ? &options.fast
-                     : arg == "--help"      ? &options.help
-                     : arg == "--practice"  ? &options.practice
-                     : arg == "--pack"      ? &options.pack
-                     : arg == "--levels"    ? &options.levels
-                                            : nullptr;
-        std::string* file = arg == "--record"   ? &options.record
-                            : arg == "--replay" ? &options.replay
-                                                : nullptr;
-        const bool needsFile = file || arg == "--map";
-        if (flag) {
-            if (*flag) return refuse(error, arg + " is given twice");
-            *flag = true;
-        } else if (needsFile) {
-            if (file && !file->empty()) return refuse(error, arg + " is given twice");
-            if (i + 1 >= argc || argv[i + 1][0] == '\0')
-                return refuse(error, arg + " needs a file name");
-            if (file)
-                *file = argv[++i];
-            else
-                options.maps.push_back(argv[++i]);
-        } else if (arg == "--level") {
-            if (!levelText.empty()) return refuse(error, "--level is given twice");
-            // A value such as -1 is a wrong number; only another option means none was given.
+        const OptionSpec* spec = specOf(arg);
+        if (spec == nullptr)
+            return refuse(error, "unknown option \"" + std::string(argv[i]) + "\"");
+        if (!spec->repeats && spec->given(options)) return refuse(error, arg + " is given twice");
+        if (spec->needs == nullptr) {
+            if (joined) return refuse(error, arg + " takes no value");
+        } else if (!joined) {
             if (i + 1 >= argc || argv[i + 1][0] == '\0' || std::strncmp(argv[i + 1], "--", 2) == 0)
-                return refuse(error, "--level needs a level number: 1 or 2 (with --map or "
-                                     "--pack, the number of a map)");
-            levelText = argv[++i];
-        } else {
-            return refuse(error, "unknown option \"" + arg + "\"");
+                return refuse(error, arg + " needs " + spec->needs);
+            value = argv[++i];
         }
+        if (spec->needs != nullptr && value.empty())
+            return refuse(error, arg + " needs " + spec->needs);
+        if (!spec->take(options, value, error)) return false;
     }
-    if (options.help) return true;
-    if (!levelText.empty()) {
-        const bool maps = options.pack || !options.maps.empty();
-        long n = 0;
-        bool digits = levelText.size() <= 4;
-        for (char c : levelText) {
-            digits = digits && c >= '0' && c <= '9';
-            if (digits) n = n * 10 + (c - '0');
-        }
-        if (!digits || n < 1 || (!maps && n > 2))
-            return refuse(error, "--level takes " +
-                                     std::string(maps ? "the number of a map, from 1"
-                                                      : "1 or 2 (the first or the second level)") +
-                                     ", not \"" + levelText + "\"");
-        options.level = static_cast<int>(n);
-        if (!options.maps.empty() && n > static_cast<long>(options.maps.size()))
-            return refuse(error,
-                          "--level " + levelText + ": only " +
-                              (options.maps.size() == 1
-                                   ? std::string("1 map is given")
-                                   : std::to_string(options.maps.size()) + " maps are given"));
-    }
-    if (!options.replay.empty() && options.walkthrough)
-        return refuse(error, "--replay and --walkthrough both play a demo; choose one");
-    for (const auto& [given, name] :
-         {std::pair(options.practice, "--practice"), std::pair(options.level != 0, "--level"),
-          std::pair(options.pack, "--pack")})
-        if (given && !options.replay.empty())
-            return refuse(error, std::string(name) +
-                                     " cannot go with --replay: the demo says how it was "
-                                     "recorded, and is replayed that way");
-    if (options.walkthrough && (options.level != 0 || options.pack || !options.maps.empty()))
-        return refuse(error, "--walkthrough plays the shipped game from its title; it cannot go "
-                             "with --level, --map or --pack");
-    if (options.pack && !options.maps.empty())
-        return refuse(error, "--pack and --map both choose the maps; choose one");
-    if (options.levels &&
-        (options.practice || options.level != 0 || !options.maps.empty() ||
-         !options.record.empty() || !options.replay.empty() || options.walkthrough || options.fast))
-        return refuse(error, "--levels only lists the pack's levels; it takes no other option");
-    if (options.fast && options.replay.empty() && !options.walkthrough)
-        return refuse(error, "--fast needs --replay or --walkthrough");
-    if (!options.record.empty() && options.record == options.replay)
-        return refuse(error, "--record would overwrite the demo that --replay reads");
-    return true;
+    return options.help || checkModes(options, error);
 }

@@ -21,9 +21,10 @@ struct Options {
     bool fullscreen = false;
 };
 
-// False, with what is wrong in `error`, for an unknown option, a missing file name or a
-// combination that makes no sense. How many maps a pack has is not known here: a level
-// number past the pack is caught once it is read.
+// False, with what is wrong in `error`, for an unknown option, a missing or wrong value or a
+// combination that makes no sense. Each option is declared once, in Options.cpp, and takes its
+// value as "--name VALUE" or "--name=VALUE". How many levels there are is known only once the
+// maps are read: setUpCourse checks a level number against them, from here or from a demo.
 bool parseOptions(int argc, char* argv[], Options& options, std::string& error);
 
 extern const char usageText[];

@@ -1,7 +1,9 @@
-// The scene loop's frame steps that need no board.
+// The scene loop: the frame steps that need no board, and the frame over the game's boards.
 #include "app/SceneLoop.h"
 
 #include "app/Music.h"
+#include "app/Startup.h"
+#include "content/Keys.h"
 
 static Uint32 nextTick = 0;
 
@@ -18,22 +20,19 @@ void paceFrame(const Clock& clock) {
 
 void takeEvent(LoopState& state) {
     if (state.event.type == SDL_QUIT) {
-        state.scene = -1;
+        state.scene = quitScene;
         return;
     }
     if (state.event.type != SDL_KEYDOWN) return;
     switch (state.event.key.keysym.sym) {
     case SDLK_RETURN:
-        if (state.scene == 1) state.nextScene = 2;
+        if (state.scene == titleScene) state.nextScene = level1Scene;
         break;
     case SDLK_ESCAPE:
-        if (state.scene == 8)
-            state.scene = -1;
+        if (state.scene == endScene)
+            state.scene = quitScene;
         else
-            state.nextScene = 8;
-        break;
-    case SDLK_SPACE:
-        state.direction = -1;
+            state.nextScene = endScene;
         break;
     case SDLK_r:
         if (state.practice) state.practiceKey = restartKey;
@@ -42,40 +41,15 @@ void takeEvent(LoopState& state) {
     case SDLK_BACKSPACE:
         if (state.practice) state.practiceKey = undoKey;
         break;
-    case SDLK_q:
-        state.direction = 0;
-        break;
-    case SDLK_w:
-        state.direction = 1;
-        break;
-    case SDLK_e:
-        state.direction = 2;
-        break;
-    case SDLK_a:
-        state.direction = 3;
-        break;
-    case SDLK_s:
-        state.direction = 4;
-        break;
-    case SDLK_d:
-        state.direction = 5;
-        break;
-    case SDLK_z:
-        state.direction = 6;
-        break;
-    case SDLK_x:
-        state.direction = 7;
-        break;
-    case SDLK_c:
-        state.direction = 8;
-        break;
     default:
         break;
     }
-    // Undo takes a point before each key that reaches a board.
-    for (SDLKey key :
-         {SDLK_SPACE, SDLK_q, SDLK_w, SDLK_e, SDLK_a, SDLK_s, SDLK_d, SDLK_z, SDLK_x, SDLK_c})
-        if (state.event.key.keysym.sym == key) state.keyed = true;
+    // The pose keys and Space reach the board; undo takes a point before each of them.
+    const int direction = directionOf(state.event.key.keysym.sym);
+    if (direction != noKey) {
+        state.direction = direction;
+        state.keyed = true;
+    }
 }
 
 Mix_Music* trackOf(const Stage& stage, SceneId scene) {
@@ -83,13 +57,13 @@ Mix_Music* trackOf(const Stage& stage, SceneId scene) {
     if (scene >= firstMapScene && map < stage.largeMaps.size())
         return stage.largeMaps[map] ? stage.level2Track : stage.level1Track;
     switch (scene) {
-    case 1:
+    case titleScene:
         return stage.titleTrack;
-    case 2:
+    case level1Scene:
         return stage.level1Track;
-    case 3:
+    case level2Scene:
         return stage.level2Track;
-    case 8:
+    case endScene:
         return stage.endTrack;
     default:
         return nullptr;
@@ -101,7 +75,7 @@ void stepWipe(LoopState& state, const Stage& stage) {
     if (state.nextScene != state.scene || state.restartPending) {
         // A quit is final: the teeth still close but the scene no longer changes.
         if (state.wipe >= 250) {
-            if (state.scene != -1) {
+            if (state.scene != quitScene) {
                 // A restart keeps the scene, and so its track; any other request wins over it.
                 state.quietWipe = state.nextScene == state.scene;
                 state.scene = state.nextScene;
@@ -136,10 +110,33 @@ void stepWipe(LoopState& state, const Stage& stage) {
 }
 
 void layBackground(const LoopState& state, const Stage& stage) {
-    if (state.scene == 1)
+    if (state.scene == titleScene)
         SDL_UpperBlit(stage.titlePicture, nullptr, stage.screen, nullptr);
-    else if (state.scene == 8)
+    else if (state.scene == endScene)
         SDL_UpperBlit(stage.loosePicture, nullptr, stage.screen, nullptr);
     else
         SDL_FillRect(stage.screen, nullptr, SDL_MapRGB(stage.screen->format, 0, 0, 0));
+}
+
+bool runFrame(LoopState& state, const Stage& stage, GameBoards& boards, const Clock& clock,
+              const EventSource& events) {
+    if (state.scene == quitScene) return false;
+    paceFrame(clock);
+    // One event a frame: a burst of keys is spread over as many frames.
+    if (events.poll(events.context, &state.event)) takeEvent(state);
+    runSceneBoard(state, stage.screen, boards);
+    state.direction = noKey;
+    state.keyed = false;
+    state.practiceKey = noPracticeKey;
+    if (state.nextScene != 0) stepWipe(state, stage);
+    if (state.closed) {
+        wipeClosed(state, boards);
+        state.closed = false;
+    }
+    if (stage.window.surface)
+        presentScaled(stage.screen, stage.window);
+    else
+        SDL_Flip(stage.screen);
+    layBackground(state, stage);
+    return true;
 }

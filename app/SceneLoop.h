@@ -9,16 +9,24 @@
 
 #include "app/Present.h"
 
-// 1 title, 2 first level, 3 second level, 8 end, -1 quit; maps played from files are 100, 101...
+// Demos keep no scene numbers, but tests and tools name them: maps played from files are
+// firstMapScene, firstMapScene + 1...
 using SceneId = int32_t;
-constexpr SceneId firstMapScene = 100;
+enum : SceneId {
+    quitScene = -1,
+    titleScene = 1,
+    level1Scene = 2,
+    level2Scene = 3,
+    endScene = 8,
+    firstMapScene = 100
+};
 
 // Practice mode's keys, taken like the others and acted on by the level's board.
 enum PracticeKey : int32_t { noPracticeKey = 0, restartKey, undoKey };
 
 // Everything the loop keeps between frames.
 struct LoopState {
-    SceneId scene = 1;
+    SceneId scene = titleScene;
     SceneId nextScene = 0; // non-zero while a wipe runs
     int32_t wipe = 0;      // how far the teeth have come in; never reset
     int32_t direction = -1;
@@ -87,62 +95,9 @@ void stepWipe(LoopState& state, const Stage& stage);
 // What lies under the next frame's board.
 void layBackground(const LoopState& state, const Stage& stage);
 
-// The board of each scene, borrowed from SDL_main.
-template <class Title, class First, class Second, class End> struct SceneBoards {
-    Title& title;
-    First& level1;
-    Second& level2;
-    End& ragequit;
-};
+struct GameBoards;
 
-template <class Title, class First, class Second, class End>
-SceneBoards(Title&, First&, Second&, End&) -> SceneBoards<Title, First, Second, End>;
-
-// What the boards do when the teeth have met; the game's own boards restart a level here.
-template <class Boards> void wipeClosed(LoopState&, Boards&) {}
-
-// Runs the current scene's board; the levels' goals ask for the next scene on every frame.
-template <class Boards> void runSceneBoard(LoopState& state, SDL_Surface* screen, Boards& boards) {
-    switch (state.scene) {
-    case 1:
-        runBoard(screen, boards.title, state.direction, 0, 260);
-        break;
-    case 2:
-        if (runBoard(screen, boards.level1, state.direction, 0, 0)) state.nextScene = 3;
-        break;
-    case 3:
-        if (runBoard(screen, boards.level2, state.direction, 0, 0)) state.nextScene = 8;
-        break;
-    case 8:
-        runBoard(screen, boards.ragequit, state.direction, 0, 0);
-        break;
-    default:
-        break;
-    }
-}
-
-// One pass of the loop; false once the game has quit. The order of the steps is what the
-// player sees: board over the last background, teeth over the board.
-template <class Boards>
-bool runFrame(LoopState& state, const Stage& stage, Boards& boards, const Clock& clock = sdlClock,
-              const EventSource& events = sdlEvents) {
-    if (state.scene == -1) return false;
-    paceFrame(clock);
-    // One event a frame: a burst of keys is spread over as many frames.
-    if (events.poll(events.context, &state.event)) takeEvent(state);
-    runSceneBoard(state, stage.screen, boards);
-    state.direction = 1000;
-    state.keyed = false;
-    state.practiceKey = noPracticeKey;
-    if (state.nextScene != 0) stepWipe(state, stage);
-    if (state.closed) {
-        wipeClosed(state, boards);
-        state.closed = false;
-    }
-    if (stage.window.surface)
-        presentScaled(stage.screen, stage.window);
-    else
-        SDL_Flip(stage.screen);
-    layBackground(state, stage);
-    return true;
-}
+// One pass of the loop over the game's boards; false once the game has quit. The order of the
+// steps is what the player sees: board over the last background, teeth over the board.
+bool runFrame(LoopState& state, const Stage& stage, GameBoards& boards,
+              const Clock& clock = sdlClock, const EventSource& events = sdlEvents);

@@ -5,10 +5,8 @@
 #include "app/Video.h"
 
 GameBoards::GameBoards(SDL_Surface* sprites, const Course& course)
-    : title(contentTexts[0], dancerPoses, sprites, 15, 13),
-      level1(contentTexts[1], chainPoses, sprites, 40, 20),
-      level2(contentTexts[2], chainPoses, sprites, 40, 25),
-      ragequit(contentTexts[3], chainPoses, sprites, 40, 25), level1Fresh(level1),
+    : title(titleBoard.make(sprites)), level1(level1Board.make(sprites)),
+      level2(level2Board.make(sprites)), ragequit(endBoard.make(sprites)), level1Fresh(level1),
       level2Fresh(level2) {
     for (const MapFile& map : course.maps) {
         MapSlot slot;
@@ -59,16 +57,16 @@ void playLevel(LoopState& state, SDL_Surface* screen, Level<W, H>& board,
 
 void runSceneBoard(LoopState& state, SDL_Surface* screen, GameBoards& boards) {
     switch (state.scene) {
-    case 1:
+    case titleScene:
         runBoard(screen, boards.title, state.direction, 0, 260);
         return;
-    case 2:
-        playLevel(state, screen, boards.level1, boards.undo40x20, 0, 0, 3);
+    case level1Scene:
+        playLevel(state, screen, boards.level1, boards.undo40x20, 0, 0, level2Scene);
         return;
-    case 3:
-        playLevel(state, screen, boards.level2, boards.undo80x50, 0, 0, 8);
+    case level2Scene:
+        playLevel(state, screen, boards.level2, boards.undo80x50, 0, 0, endScene);
         return;
-    case 8:
+    case endScene:
         runBoard(screen, boards.ragequit, state.direction, 0, 0);
         return;
     default:
@@ -76,7 +74,7 @@ void runSceneBoard(LoopState& state, SDL_Surface* screen, GameBoards& boards) {
     }
     const size_t k = static_cast<size_t>(state.scene - firstMapScene);
     if (state.scene < firstMapScene || k >= boards.maps.size()) return;
-    const SceneId next = k + 1 < boards.maps.size() ? state.scene + 1 : 8;
+    const SceneId next = k + 1 < boards.maps.size() ? state.scene + 1 : endScene;
     GameBoards::MapSlot& slot = boards.maps[k];
     if (slot.small)
         playLevel(state, screen, slot.small->board, boards.undo40x25, slot.small->offX,
@@ -94,9 +92,9 @@ void wipeClosed(LoopState& state, GameBoards& boards) {
         return;
     }
     const size_t k = static_cast<size_t>(state.scene - firstMapScene);
-    if (state.scene == 2) {
+    if (state.scene == level1Scene) {
         boards.level1 = boards.level1Fresh;
-    } else if (state.scene == 3) {
+    } else if (state.scene == level2Scene) {
         boards.level2 = boards.level2Fresh;
     } else if (state.scene >= firstMapScene && k < boards.maps.size()) {
         GameBoards::MapSlot& slot = boards.maps[k];

@@ -10,7 +10,7 @@
 #include "app/Scale.h"
 #include "app/SceneLoop.h"
 #include "board/Level.h"
-#include "content/Content.h"
+#include "content/Boards.h"
 
 // A map played from a file, drawn centred when it fits the screen.
 template <int W, int H> struct MapBoard {
@@ -21,7 +21,8 @@ template <int W, int H> struct MapBoard {
     MapBoard(const MapFile& map, SDL_Surface* sprites)
         : board(map.boardText.c_str(), map.figurePoses ? dancerPoses : chainPoses, sprites,
                 map.viewW, map.viewH),
-          fresh(board), offX(map.offX), offY(map.offY) {}
+          fresh(board), offX(map.large ? 0 : (scrollW - map.width) * cellSize / 2),
+          offY(map.large ? 0 : (scrollH - map.height) * cellSize / 2) {}
 };
 
 // The four boards, built once in this order and kept for the whole run; the maps' boards and

@@ -17,6 +17,28 @@ constexpr int32_t marginX = 20;
 constexpr int32_t marginY = 13;
 constexpr int poseCount = 9;
 
+// What the rules read and write, apart from the drawing (screen rectangles, camera, marks): the
+// cells of the robot's blocks in bag order, then the loose blocks' in bag order, the poses, the
+// shake toggle and the goal. Which block stands where does not matter to the rules.
+struct BoardState {
+    int32_t cells[maxParts]; // linear indexes; those past `blocks` are left unset
+    int32_t blocks = 0;
+    int32_t robot = 0; // the first `robot` cells are the robot's
+    int32_t currentPose = -1;
+    int32_t requestedPose = -1;
+    bool shakeRight = false;
+    bool goalReached = false;
+
+    bool operator==(const BoardState& o) const {
+        for (int32_t i = 0; i < blocks; ++i)
+            if (cells[i] != o.cells[i]) return false;
+        return blocks == o.blocks && robot == o.robot && currentPose == o.currentPose &&
+               requestedPose == o.requestedPose && shakeRight == o.shakeRight &&
+               goalReached == o.goalReached;
+    }
+    bool operator!=(const BoardState& o) const { return !(*this == o); }
+};
+
 template <int W, int H> class Level {
   public:
     TileMap<W, H> map;
@@ -89,6 +111,34 @@ template <int W, int H> class Level {
         currentPose = -1;
         requestedPose = -1;
         goalReached = false;
+    }
+
+    // ---- The logical state ----
+
+    BoardState state() const {
+        BoardState s;
+        for (int32_t j = 0; j < group.size(); ++j) s.cells[s.blocks++] = group.get(j)->index();
+        for (int32_t j = 0; j < loose.size(); ++j) s.cells[s.blocks++] = loose.get(j)->index();
+        s.robot = group.size();
+        s.currentPose = currentPose;
+        s.requestedPose = requestedPose;
+        s.shakeRight = shakeRight;
+        s.goalReached = goalReached;
+        return s;
+    }
+
+    // Block i takes cell i. Cursors, marks and pose anchors are all set afresh before the rules
+    // read them, so they are left as they are.
+    void setState(const BoardState& s) {
+        for (int32_t i = 0; i < s.blocks; ++i) parts[i].set(s.cells[i] % W, s.cells[i] / W);
+        for (int32_t i = 0; i < s.robot; ++i) group.items[i] = &parts[i];
+        for (int32_t i = s.robot; i < s.blocks; ++i) loose.items[i - s.robot] = &parts[i];
+        group.count = s.robot;
+        loose.count = s.blocks - s.robot;
+        currentPose = s.currentPose;
+        requestedPose = s.requestedPose;
+        shakeRight = s.shakeRight;
+        goalReached = s.goalReached;
     }
 
     // ---- Map lookups ----

@@ -194,8 +194,6 @@ bool parseMap(const std::string& bytes, const std::string& name, MapFile& map, s
     map.boardH = map.large ? mapMaxHeight : screenCellsH;
     map.viewW = map.large ? screenCellsW : map.width;
     map.viewH = map.large ? screenCellsH : map.height;
-    map.offX = map.large ? 0 : (screenCellsW - map.width) * 10;
-    map.offY = map.large ? 0 : (screenCellsH - map.height) * 10;
     // Outside the map is solid, as it is past the edge of a compiled-in map.
     map.boardText.assign(static_cast<size_t>(map.boardW * map.boardH), '#');
     for (int y = 0; y < map.height; ++y)

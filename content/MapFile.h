@@ -33,8 +33,7 @@ struct MapFile {
     bool large = false;
     int boardW = 0, boardH = 0;
     int viewW = 0, viewH = 0;
-    int offX = 0, offY = 0; // where the view is drawn on the screen
-    std::string boardText;  // boardW x boardH cells
+    std::string boardText; // boardW x boardH cells
 
     // "W x H, one screen" or "W x H, scrolling": which board it plays on, in a player's words.
     std::string sizeText() const;

@@ -7,29 +7,11 @@
 
 #include "app/Course.h"
 #include "demo_support.h"
+#include "watch.h"
 
 using namespace demo_test;
+using namespace watch;
 namespace fs = std::filesystem;
-
-namespace {
-
-std::vector<uint64_t> flips;
-std::vector<std::pair<size_t, Mix_Music*>> started; // flip count, track
-std::vector<Uint32> shown;                          // the last flipped picture, 800 x 500
-
-} // namespace
-
-extern "C" int __real_SDL_Flip(SDL_Surface* screen);
-extern "C" int __wrap_SDL_Flip(SDL_Surface* s) {
-    flips.push_back(pictureSum(s));
-    shown.assign(static_cast<Uint32*>(s->pixels), static_cast<Uint32*>(s->pixels) + 800 * 500);
-    return __real_SDL_Flip(s);
-}
-extern "C" int __real_Mix_PlayMusic(Mix_Music* music, int loops);
-extern "C" int __wrap_Mix_PlayMusic(Mix_Music* music, int loops) {
-    started.emplace_back(flips.size() + 1, music);
-    return __real_Mix_PlayMusic(music, loops);
-}
 
 namespace {
 
@@ -52,6 +34,7 @@ Uint32 pixel(int x, int y) {
 // The file's own watchers start afresh with each game.
 struct Game : Driver {
     Game(HeadlessGame& g, const Course& course) : Driver(g, course) {
+        keepShown = true;
         flips.clear();
         started.clear();
     }

@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "app/Course.h"
+#include "app/Demo.h"
 #include "app/Startup.h"
 
 namespace demo_test {
@@ -126,16 +127,6 @@ struct Script {
     }
     EventSource source() { return {poll, this}; }
 };
-
-// A checksum of a whole picture, as the tests that watch flips keep them.
-inline uint64_t pictureSum(SDL_Surface* s) {
-    uint64_t h = 1469598103934665603ull;
-    for (int y = 0; y < s->h; ++y)
-        for (int x = 0; x < s->w; ++x)
-            h = (h ^ static_cast<const Uint32*>(s->pixels)[y * s->pitch / 4 + x]) *
-                1099511628211ull;
-    return h;
-}
 
 // Frames run back to back: time moves a frame's worth per call and nothing waits.
 inline Uint32 fakeNow = 0;

@@ -1,12 +1,14 @@
 # Demos: the file format, the program's options, the whole game played through and replayed.
 add_executable(demo_tests ${CMAKE_CURRENT_LIST_DIR}/demo_files_test.cpp
-                          ${CMAKE_CURRENT_LIST_DIR}/demo_play_test.cpp)
+                          ${CMAKE_CURRENT_LIST_DIR}/demo_play_test.cpp
+                          ${CMAKE_CURRENT_LIST_DIR}/watch.cpp)
 target_link_libraries(demo_tests PRIVATE shell GTest::gtest_main)
 target_compile_definitions(demo_tests PRIVATE FOLDBOT_BIN="$<TARGET_FILE:foldbot>"
                                              ASSET_ROOT="${CMAKE_BINARY_DIR}"
                                              ROUTE_DIR="${PROJECT_SOURCE_DIR}/content/walkthrough")
-# Each flipped picture and each started track is seen on its way to SDL.
-target_link_options(demo_tests PRIVATE -Wl,--wrap=SDL_Flip -Wl,--wrap=Mix_PlayMusic)
+# Each flipped picture and each started track is seen on its way to SDL (tests/watch.h).
+target_link_options(demo_tests PRIVATE -Wl,--wrap=SDL_Flip -Wl,--wrap=Mix_PlayMusic
+                                       -Wl,--wrap=Mix_HaltMusic)
 add_dependencies(demo_tests foldbot assets)
 gtest_discover_tests(demo_tests TEST_PREFIX demos. PROPERTIES TIMEOUT 300)
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "board/Level.h"
-#include "content/Content.h"
+#include "content/Boards.h"
 
 namespace {
 
@@ -69,10 +69,10 @@ TEST(Content, ShippedMapsHaveWholeRowsAGoalPerLevelAndLoadTheirBlocksInLabelOrde
         EXPECT_EQ(cellsOf(m, "@").size(), m == 1 || m == 2 ? 1u : 0u) << "map " << m;
     }
     EXPECT_EQ(std::string(contentTexts[3], 400), std::string(400, ' '));
-    EXPECT_EQ(loaded(Level<15, 13>(contentTexts[0], dancerPoses, nullptr, 15, 13)), starts[0]);
-    EXPECT_EQ(loaded(Level<40, 20>(contentTexts[1], chainPoses, nullptr, 40, 20)), starts[1]);
-    EXPECT_EQ(loaded(Level<80, 50>(contentTexts[2], chainPoses, nullptr, 40, 25)), starts[2]);
-    EXPECT_EQ(loaded(Level<40, 25>(contentTexts[3], chainPoses, nullptr, 40, 25)), starts[3]);
+    EXPECT_EQ(loaded(titleBoard.make()), starts[0]);
+    EXPECT_EQ(loaded(level1Board.make()), starts[1]);
+    EXPECT_EQ(loaded(level2Board.make()), starts[2]);
+    EXPECT_EQ(loaded(endBoard.make()), starts[3]);
 }
 
 TEST(Content, PosePatternsAndTheirParsing) {

@@ -1,68 +1,18 @@
 // Practice mode through the real frame function: undo against a fresh replay of the keys that
 // survive it, restarts and their undo, the keys doing nothing where they must, and demos.
 #include <random>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
 #include "app/Course.h"
-#include "app/Walkthrough.h"
 #include "demo_support.h"
 #include "tools/solve/Keys.h"
+#include "watch.h"
 
 using namespace demo_test;
+using namespace watch;
 
 namespace {
-
-uint64_t lastFlip = 0;
-std::vector<uint64_t> flips;
-int musicCalls = 0;
-
-} // namespace
-
-extern "C" int __real_SDL_Flip(SDL_Surface* screen);
-extern "C" int __wrap_SDL_Flip(SDL_Surface* s) {
-    lastFlip = pictureSum(s);
-    flips.push_back(lastFlip);
-    return __real_SDL_Flip(s);
-}
-extern "C" int __real_Mix_PlayMusic(Mix_Music* music, int loops);
-extern "C" int __wrap_Mix_PlayMusic(Mix_Music* music, int loops) {
-    ++musicCalls;
-    return __real_Mix_PlayMusic(music, loops);
-}
-extern "C" int __real_Mix_HaltMusic();
-extern "C" int __wrap_Mix_HaltMusic() {
-    ++musicCalls;
-    return __real_Mix_HaltMusic();
-}
-
-namespace {
-
-// Every field a board holds, its bags' slots as places in its own blocks.
-template <int W, int H> std::string dump(const Level<W, H>& b) {
-    std::ostringstream o;
-    auto put = [&](auto... v) { ((o << v << ' '), ...); };
-    auto bag = [&](const PartBag& p) {
-        put(p.count, p.cursor, '|');
-        for (GridPos* item : p.items) put(item ? item - b.parts : -1);
-    };
-    put(static_cast<const void*>(b.map.text), b.partCount, '|');
-    for (const GridPos& g : b.parts) put(g.x, g.y, g.mapW, g.mapH, int(g.mark));
-    bag(b.group);
-    put(int(b.group.middleMark), int(b.group.beforeMiddleMark), int(b.group.lastMark));
-    bag(b.loose);
-    for (const Pose& p : b.poses) {
-        for (int i = 0; i < maxParts; ++i) put(p.cellX[i], p.cellY[i]);
-        put(p.labelCount, p.offsetX, p.offsetY, p.active, '|');
-    }
-    put(b.currentPose, b.requestedPose, b.shakeRight, b.goalReached, '|');
-    for (const SDL_Rect& r : b.screenRects) put(r.x, r.y, r.w, r.h);
-    put(b.sprites, b.camX, b.camY, b.camPixX, b.camPixY, b.viewW, b.viewH);
-    return o.str();
-}
-
-const SDLKey poseKeys[] = {SDLK_q, SDLK_w, SDLK_e, SDLK_a, SDLK_s, SDLK_d, SDLK_z, SDLK_x, SDLK_c};
 
 Course onLevel(int level) {
     Course c;
@@ -73,10 +23,7 @@ Course onLevel(int level) {
 
 // One frame with `key`; gives the frame's direction as the board gets it.
 int32_t press(Driver& d, SDLKey key = SDLK_UNKNOWN) {
-    int32_t direction = d.state.direction;
-    for (int k = 0; k < 9; ++k)
-        if (key == poseKeys[k]) direction = k;
-    if (key == SDLK_SPACE) direction = -1;
+    const int32_t direction = directionOf(key) == noKey ? d.state.direction : directionOf(key);
     d.frames(1, key);
     return direction;
 }
@@ -105,7 +52,7 @@ void undoMatchesReplay(HeadlessGame& game, int level, Level<W, H> GameBoards::*b
             press(p, rng() % 2 ? SDLK_u : SDLK_BACKSPACE);
             timeline.resize(points.back());
             points.pop_back();
-            ASSERT_EQ(dump((*p.boards).*board), dump(replayed())) << "frame " << f;
+            ASSERT_EQ(((*p.boards).*board).state(), replayed().state()) << "frame " << f;
             ++undos;
         } else if (roll < 30) {
             const SDLKey key = roll < 8 ? SDLK_SPACE : poseKeys[rng() % 9];
@@ -127,7 +74,7 @@ void undoMatchesReplay(HeadlessGame& game, int level, Level<W, H> GameBoards::*b
         const SDLKey key = roll < 25 ? poseKeys[roll % 9] : roll < 28 ? SDLK_SPACE : SDLK_UNKNOWN;
         SDL_FillRect(mine, nullptr, 0);
         runBoard(mine, other, press(p, key), 0, 0);
-        ASSERT_EQ(lastFlip, pictureSum(mine)) << "frame " << f;
+        ASSERT_EQ(flips.back(), pictureSum(mine)) << "frame " << f;
     }
     SDL_FreeSurface(mine);
 }
@@ -168,28 +115,28 @@ TEST(Practice, RestartGivesAFreshBoardAndItsUndoTheBoardBeforeIt) {
         p.frames(40);
     }
     const Level<40, 20> before = p.boards->level1;
-    ASSERT_NE(dump(before), dump(fresh));
+    ASSERT_NE(before.state(), fresh.state());
     musicCalls = 0;
     press(p, SDLK_r);
     EXPECT_EQ(std::tuple(p.state.scene, p.state.nextScene, p.state.wipe), std::tuple(2, 2, 4));
     int changed = 0;
     for (int f = 2; f <= 107; ++f) {
         press(p, f == 30 ? SDLK_c : SDLK_UNKNOWN); // a key during the teeth is thrown away
-        if (!changed && dump(p.boards->level1) == dump(fresh)) changed = f;
+        if (!changed && p.boards->level1.state() == fresh.state()) changed = f;
     }
     EXPECT_EQ(changed, 64); // the frame the teeth meet, as for a change of scene
     EXPECT_EQ(std::tuple(p.state.scene, p.state.nextScene, p.state.wipe), std::tuple(2, 0, 0));
     EXPECT_EQ(musicCalls, 0);
 
     press(p, SDLK_u);
-    EXPECT_EQ(dump(p.boards->level1), dump(before));
+    EXPECT_EQ(p.boards->level1.state(), before.state());
     // Further back, key by key, to the board before the first key; then nothing is left.
     for (int i = 0; i < 3; ++i) press(p, SDLK_BACKSPACE);
-    EXPECT_EQ(dump(p.boards->level1), dump(beforeKeys));
+    EXPECT_EQ(p.boards->level1.state(), beforeKeys.state());
     press(p, SDLK_u);
     Level<40, 20> waited = beforeKeys;
     runBoard(nullptr, waited, 1000, 0, 0);
-    EXPECT_EQ(dump(p.boards->level1), dump(waited));
+    EXPECT_EQ(p.boards->level1.state(), waited.state());
 }
 
 // During a wipe and after the goal, r, u and Backspace change no picture.
@@ -226,36 +173,4 @@ TEST(Practice, KeysDoNothingDuringAWipeOrAfterTheGoal) {
         return flips;
     };
     EXPECT_TRUE(play(false) == play(true));
-}
-
-// Without --practice, r, u and Backspace leave every picture of the game as it was.
-TEST(Practice, WithoutPracticeTheKeysChangeNoFrameOfTheWalkthrough) {
-    HeadlessGame game;
-    ASSERT_TRUE(game.up);
-    std::vector<DemoEvent> plain;
-    std::string error;
-    ASSERT_TRUE(parseDemo(walkthroughDemoText, plain, error)) << error;
-    // The keys on free frames all through the title and both levels.
-    std::vector<DemoEvent> tried;
-    const uint16_t keys[] = {SDLK_r, SDLK_u, SDLK_BACKSPACE};
-    uint32_t frame = 1;
-    for (const DemoEvent& e : plain) {
-        for (; frame < e.frame; ++frame)
-            if (frame % 53 == 0) tried.push_back({frame, SDL_KEYDOWN, keys[frame % 3]});
-        frame = e.frame + 1;
-        tried.push_back(e);
-    }
-    ASSERT_GT(tried.size(), plain.size() + 50);
-    auto play = [&](const std::vector<DemoEvent>& events) {
-        DemoPlayer player(events);
-        GameBoards boards(game.stage.sprites);
-        LoopState state;
-        SDL_FillRect(game.stage.screen, nullptr, 0);
-        flips.clear();
-        while (player.playing() || state.nextScene != 0)
-            runFrame(state, game.stage, boards, fakeClock, player.source());
-        EXPECT_EQ(state.scene, 8);
-        return flips;
-    };
-    EXPECT_TRUE(play(plain) == play(tried));
 }

@@ -9,7 +9,8 @@
 #include <utility>
 
 #include "board/Level.h"
-#include "content/Content.h"
+#include "content/Boards.h"
+#include "tools/fuzz/BoardRules.h"
 
 namespace {
 
@@ -192,7 +193,7 @@ TEST(RulesPose, PosesOverWallsOrPastTheMapEdges) {
 }
 
 TEST(RulesCamera, TargetFollowsRobotAverageAndTheViewGlidesOnePixelPerFrame) {
-    Level<80, 50> big(contentTexts[2], chainPoses, nullptr, 40, 25);
+    Level<80, 50> big = level2Board.make();
     makeRobot(big, "4");
     big.parts[3].move(1, 0); // from (62, 14), one cell right as the view jumps
     big.animate();
@@ -216,7 +217,7 @@ TEST(RulesCamera, TargetFollowsRobotAverageAndTheViewGlidesOnePixelPerFrame) {
     big.animate();
     EXPECT_EQ(big.camY, 25);
 
-    Level<40, 20> small(contentTexts[1], chainPoses, nullptr, 40, 20);
+    Level<40, 20> small = level1Board.make();
     makeRobot(small, "1");
     small.parts[0].set(30, 15);
     small.animate();
@@ -320,7 +321,7 @@ TEST_F(RulesDraw, EveryCharacterAndVacatedLabelsAtAnyOffsetAndCamera) {
 }
 
 TEST_F(RulesDraw, RobotSpritesBySizeAndBagPosition) {
-    Level<15, 13> lv(contentTexts[0], dancerPoses, sheet, 15, 13);
+    Level<15, 13> lv = titleBoard.make(sheet);
     EXPECT_EQ(robotSprites(lv, "123456"), "RRRRRMLLLLLLLLLLLLLL");
     // Seven in reverse: bag position 3 is block 4, position 2 block 5, the last block 1.
     EXPECT_EQ(robotSprites(lv, "7654321"), "RRRMBRRLLLLLLLLLLLLL");
@@ -336,33 +337,18 @@ TEST_F(RulesDraw, RobotSpritesBySizeAndBagPosition) {
 
 namespace {
 
-// What breaks the board's invariants, if anything: every block in exactly one bag and on free
-// ground, a pose held only while asked for, a win kept.
-template <int W, int H> std::string broken(const Level<W, H>& lv, bool wasWon) {
-    std::string held = bags(lv).erase(lv.group.size(), 1);
-    std::sort(held.begin(), held.end());
-    if (held != allLabels.substr(0, lv.partCount)) return "bags " + bags(lv);
-    for (int i = 0; i < lv.partCount; ++i)
-        if (lv.terrain(lv.parts[i].index()) != ' ')
-            return "parts[" + std::to_string(i) + "] walled";
-    if (lv.requestedPose == -1 && lv.currentPose != -1) return "pose held unrequested";
-    return wasWon && !lv.goalReached ? "goal lost" : "";
-}
-
 // Sparse random keys, Space among them, over fresh boards (two blocks that a Space dropped
 // apart may never meet again); returns how many poses were taken.
-template <int W, int H>
-int randomPlay(const char* map, const char* const* poses, int vw, int vh, unsigned seed) {
+template <int W, int H> int randomPlay(const ShippedBoard<W, H>& board, unsigned seed) {
     std::mt19937 rng(seed);
     int taken = 0;
     for (int round = 0; round < 6; ++round) {
-        Level<W, H> lv(map, poses, nullptr, vw, vh);
+        Level<W, H> lv = board.make();
         for (int f = 0, held = -1; f < 50000; ++f, held = lv.currentPose) {
             const int key = rng() % 40 ? 1000 : rng() % 100 == 0 ? -1 : static_cast<int>(rng() % 9);
             const bool won = lv.goalReached;
             runBoard(nullptr, lv, key, 0, 0);
-            EXPECT_EQ(broken(lv, won), "") << "round " << round << " frame " << f;
-            if (testing::Test::HasFailure()) return taken;
+            checkBoard(lv, lv.partCount, won);
             taken += lv.currentPose != held && lv.currentPose != -1;
         }
     }
@@ -372,8 +358,8 @@ int randomPlay(const char* map, const char* const* poses, int vw, int vh, unsign
 } // namespace
 
 TEST(RulesRandomPlay, InvariantsHoldOnEveryShippedBoard) {
-    EXPECT_GT((randomPlay<15, 13>(contentTexts[0], dancerPoses, 15, 13, 1)), 400);
-    EXPECT_GT((randomPlay<40, 20>(contentTexts[1], chainPoses, 40, 20, 2)), 400);
-    EXPECT_GT((randomPlay<80, 50>(contentTexts[2], chainPoses, 40, 25, 3)), 400);
-    EXPECT_GT((randomPlay<40, 25>(contentTexts[3], chainPoses, 40, 25, 4)), 400);
+    EXPECT_GT(randomPlay(titleBoard, 1), 400);
+    EXPECT_GT(randomPlay(level1Board, 2), 400);
+    EXPECT_GT(randomPlay(level2Board, 3), 400);
+    EXPECT_GT(randomPlay(endBoard, 4), 400);
 }

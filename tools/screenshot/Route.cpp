@@ -14,9 +14,7 @@
 namespace {
 
 SDLKey symOf(int key) {
-    static const SDLKey poses[] = {SDLK_q, SDLK_w, SDLK_e, SDLK_a, SDLK_s,
-                                   SDLK_d, SDLK_z, SDLK_x, SDLK_c};
-    return key == spaceKey ? SDLK_SPACE : poses[key];
+    return key == spaceKey ? SDLK_SPACE : poseKeys[key];
 }
 
 // Whatever a step can change, so that idle steps on a still board are not counted.
@@ -166,9 +164,9 @@ int routeShots(int argc, char* argv[]) {
     int status = 2;
     const std::string name = baseName(board);
     if (board == "level1")
-        status = play(boards.level1, 2, stage, boards, keys, out, name, lastSteps);
+        status = play(boards.level1, level1Scene, stage, boards, keys, out, name, lastSteps);
     if (board == "level2")
-        status = play(boards.level2, 3, stage, boards, keys, out, name, lastSteps);
+        status = play(boards.level2, level2Scene, stage, boards, keys, out, name, lastSteps);
     if (!boards.maps.empty() && boards.maps[0].small)
         status = play(boards.maps[0].small->board, firstMapScene, stage, boards, keys, out, name,
                       lastSteps);

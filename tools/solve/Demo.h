@@ -5,19 +5,25 @@
 #include <string>
 #include <vector>
 
+#include "content/DemoFile.h"
+#include "content/Keys.h"
 #include "content/MapFile.h"
 
 // Key i of the per-frame list is the board's frame i; the game runs the map's board from its
 // frame 1, so each press goes one frame later. The game acts on presses only: no releases.
 inline std::string demoText(const MapFile& map, const std::vector<int>& keys) {
-    static const char* const names[] = {"q", "w", "e", "a", "s", "d", "z", "x", "c"};
-    std::string text = "foldbot-demo 2\noption map " + map.path + " " + checksumText(map.checksum) +
-                       "\n# the solver's route, " + std::to_string(keys.size()) +
-                       " frames of the board\n";
+    DemoSetup setup;
+    setup.maps.push_back({map.path, checksumText(map.checksum)});
+    std::string text = demoHead(setup, "the solver's route, " + std::to_string(keys.size()) +
+                                           " frames of the board");
+    char line[96];
     for (size_t f = 0; f < keys.size(); ++f) {
         const int k = keys[f];
-        if (k != -1 && (k < 0 || k > 8)) continue;
-        text += std::to_string(f + 1) + " down " + (k == -1 ? "space" : names[k]) + "\n";
+        if (k != spaceKey && (k < 0 || k > 8)) continue;
+        const SDLKey sym = k == spaceKey ? SDLK_SPACE : poseKeys[k];
+        formatDemoLine(line, sizeof line,
+                       {static_cast<uint32_t>(f + 1), SDL_KEYDOWN, static_cast<uint16_t>(sym)});
+        text += std::string(line) + "\n";
     }
     return text;
 }

@@ -3,18 +3,13 @@
 #pragma once
 
 #include <algorithm>
-#include <cstdio>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "board/Level.h"
-#include "content/TextFile.h"
+#include "content/Keys.h"
 #include "tools/solve/Search.h"
 #include "tools/solve/State.h"
-
-constexpr int noKey = 1000;
-constexpr int spaceKey = -1;
 
 struct KeyTiming {
     int firstLead = 10; // frames before the first key, so the whole play may start early or late
@@ -56,22 +51,15 @@ struct Route {
     bool ok = true;
 };
 
-inline const char* keyName(int key) {
-    static const char* const names[] = {"q", "w", "e", "a", "s", "d", "z", "x", "c"};
-    return key == spaceKey ? "Space" : key >= 0 && key < 9 ? names[key] : "-";
+inline std::string keyName(int key) {
+    return key == spaceKey ? "Space" : key >= 0 && key < 9 ? std::string(1, poseLetters[key]) : "-";
 }
 
 // Whether a frame without keys leaves a settled board as it is.
 template <int W, int H> bool stillAsItIs(const Level<W, H>& lv) {
     Level<W, H> probe = lv;
     runBoard(nullptr, probe, noKey, 0, 0);
-    if (!probe.isSettled() || probe.currentPose != lv.currentPose ||
-        probe.requestedPose != lv.requestedPose || probe.shakeRight != lv.shakeRight ||
-        probe.group.size() != lv.group.size())
-        return false;
-    for (int i = 0; i < lv.partCount; ++i)
-        if (probe.parts[i].index() != lv.parts[i].index()) return false;
-    return true;
+    return probe.isSettled() && probe.state() == lv.state();
 }
 
 // Lays each step's keys in the glide before it, in the middle, as a person can press them.
@@ -144,32 +132,4 @@ template <int W, int H> int playKeys(const Level<W, H>& fresh, const std::vector
     for (size_t f = 0; f < keys.size(); ++f)
         if (runBoard(nullptr, lv, keys[f], 0, 0)) return static_cast<int>(f);
     return -1;
-}
-
-// A key file: one number per line. Gives false, with a reason, on anything else.
-inline bool readKeyFile(const std::string& path, std::vector<int>& keys, std::string& why) {
-    std::string text;
-    if (!readTextFile(path, text, why)) return false;
-    keys.clear();
-    std::istringstream lines(text);
-    int number = 0;
-    for (std::string line; std::getline(lines, line);) {
-        ++number;
-        int key = 0;
-        char extra = 0;
-        if (std::sscanf(line.c_str(), "%d %c", &key, &extra) != 1 ||
-            !(key == spaceKey || key == noKey || (key >= 0 && key <= 8))) {
-            why = path + ":" + std::to_string(number) + ": not a key (0 to 8, -1 or 1000)";
-            return false;
-        }
-        keys.push_back(key);
-    }
-    return true;
-}
-
-inline bool writeKeyFile(const std::string& path, const std::vector<int>& keys) {
-    FILE* f = std::fopen(path.c_str(), "w");
-    if (!f) return false;
-    for (int k : keys) std::fprintf(f, "%d\n", k);
-    return std::fclose(f) == 0;
 }

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "board/Level.h"
-#include "content/Content.h"
+#include "content/Boards.h"
 #include "content/LevelCode.h"
 #include "content/MapFile.h"
 #include "tools/solve/Beam.h"
@@ -275,11 +275,11 @@ bool hasGoal(const char* map) {
     return std::strchr(map, '@') != nullptr;
 }
 
-const char* const knownBoards[] = {"title", "level1", "level2", "ragequit"};
-
 int boardIndex(const std::string& name) {
+    const char* const names[] = {titleBoard.name, level1Board.name, level2Board.name,
+                                 endBoard.name};
     for (int b = 0; b < 4; ++b)
-        if (name == knownBoards[b]) return b;
+        if (name == names[b]) return b;
     return -1;
 }
 
@@ -299,8 +299,9 @@ int exportLevel(const std::string& name) {
                      name.c_str());
         return 2;
     }
-    const std::string text = which == 1 ? mapFileText(contentTexts[1], 40, 20, "The first level")
-                                        : mapFileText(contentTexts[2], 80, 50, "The second level");
+    const std::string text = which == 1
+                                 ? mapFileText(level1Board.map(), 40, 20, "The first level")
+                                 : mapFileText(level2Board.map(), 80, 50, "The second level");
     std::fputs(text.c_str(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 2;
 }
@@ -459,7 +460,6 @@ int main(int argc, char** argv) {
         return 2;
     }
     // The title and end boards have no goal, so only the levels get this far.
-    if (which == 1)
-        return solve(args, Level<40, 20>(contentTexts[1], chainPoses, nullptr, 40, 20), Source{});
-    return solve(args, Level<80, 50>(contentTexts[2], chainPoses, nullptr, 40, 25), Source{});
+    if (which == 1) return solve(args, level1Board.make(), Source{});
+    return solve(args, level2Board.make(), Source{});
 }

@@ -6,12 +6,12 @@
 // level's board first runs on the frame after the wipe's change, which comes 63 frames after the
 // request: 64 frames after Enter or the goal; the wipe ends 106 frames after the request.
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "board/Level.h"
-#include "content/Content.h"
+#include "content/Boards.h"
+#include "content/DemoFile.h"
+#include "content/Keys.h"
 
 namespace {
 
@@ -20,50 +20,38 @@ constexpr long enterFrame = 250;
 constexpr long requestToFirstBoardFrame = 64;
 constexpr long requestToWipeEnd = 106;
 
-const char* const keyNames[] = {"q", "w", "e", "a", "s", "d", "z", "x", "c"};
-
 bool readRoute(const char* path, std::vector<int>& route) {
-    std::ifstream in(path);
-    if (!in) {
-        std::fprintf(stderr, "%s: cannot read it\n", path);
-        return false;
-    }
-    int number = 0;
-    for (std::string line; std::getline(in, line);) {
-        ++number;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        size_t used = 0;
-        int value = 0;
-        try {
-            value = std::stoi(line, &used);
-        } catch (...) {
-            used = 0;
-        }
-        if (used == 0 || used != line.size() || !(value == 1000 || (value >= -1 && value <= 8))) {
-            std::fprintf(stderr, "%s:%d: \"%s\" is not 0..8, -1 or 1000\n", path, number,
-                         line.c_str());
-            return false;
-        }
-        route.push_back(value);
-    }
-    return true;
+    std::string why;
+    if (readKeyFile(path, route, why)) return true;
+    std::fprintf(stderr, "%s\n", why.c_str());
+    return false;
 }
 
-// Plays the route on a fresh board as the game would; gives the index of the goal's frame.
+// Demo lines as the lines of a C string.
+void addLine(std::string& demo, const DemoEvent& event) {
+    char line[96];
+    formatDemoLine(line, sizeof line, event);
+    demo += "\"" + std::string(line) + "\\n\"\n";
+}
+
+// Plays the route on a fresh board as the game would; gives the index of the goal's frame,
+// which must be its last line: the build is where a key file that misses it is caught.
 template <int W, int H>
 long goalFrame(Level<W, H> board, const std::vector<int>& route, const char* path) {
-    for (size_t i = 0; i < route.size(); ++i)
-        if (runBoard(nullptr, board, route[i], 0, 0)) return static_cast<long>(i);
-    std::fprintf(stderr, "%s: the goal is not reached in its %zu lines\n", path, route.size());
+    size_t i = 0;
+    while (i < route.size() && !runBoard(nullptr, board, route[i], 0, 0)) ++i;
+    if (i + 1 == route.size()) return static_cast<long>(i);
+    std::fprintf(stderr, "%s: the goal is reached on line %zu, not on its last, line %zu\n", path,
+                 i + 1, route.size());
     return -1;
 }
 
 void addRoute(std::string& demo, const std::vector<int>& route, long first, long goal) {
     for (long i = 0; i <= goal; ++i) {
-        int key = route[static_cast<size_t>(i)];
-        if (key == 1000) continue;
-        demo += "\"" + std::to_string(first + i) + " down " + (key < 0 ? "space" : keyNames[key]) +
-                "\\n\"\n";
+        const int key = route[static_cast<size_t>(i)];
+        if (key == noKey) continue;
+        const SDLKey sym = key == spaceKey ? SDLK_SPACE : poseKeys[key];
+        addLine(demo, {static_cast<uint32_t>(first + i), SDL_KEYDOWN, static_cast<uint16_t>(sym)});
     }
 }
 
@@ -76,24 +64,25 @@ int main(int argc, char* argv[]) {
     }
     std::vector<int> route1, route2;
     if (!readRoute(argv[1], route1) || !readRoute(argv[2], route2)) return 1;
-    const long goal1 =
-        goalFrame(Level<40, 20>(contentTexts[1], chainPoses, nullptr, 40, 20), route1, argv[1]);
-    const long goal2 =
-        goalFrame(Level<80, 50>(contentTexts[2], chainPoses, nullptr, 40, 25), route2, argv[2]);
+    const long goal1 = goalFrame(level1Board.make(), route1, argv[1]);
+    const long goal2 = goalFrame(level2Board.make(), route2, argv[2]);
     if (goal1 < 0 || goal2 < 0) return 1;
 
     const long first1 = enterFrame + requestToFirstBoardFrame;
     const long first2 = first1 + goal1 + requestToFirstBoardFrame;
     std::string demo = "// Made by the build from the levels' route files.\n"
                        "#include \"app/Walkthrough.h\"\n\n"
-                       "const char walkthroughDemoText[] =\n"
-                       "\"foldbot-demo 1\\n\"\n"
-                       "\"# Enter on the title, then each level's route up to its goal\\n\"\n";
-    demo += "\"" + std::to_string(enterFrame) + " down return\\n\"\n";
+                       "const char walkthroughDemoText[] =\n";
+    const std::string head =
+        demoHead(DemoSetup{}, "Enter on the title, then each level's route up to its goal");
+    for (size_t at = 0, end; (end = head.find('\n', at)) != std::string::npos; at = end + 1)
+        demo += "\"" + head.substr(at, end - at) + "\\n\"\n";
+    addLine(demo, {enterFrame, SDL_KEYDOWN, SDLK_RETURN});
     addRoute(demo, route1, first1, goal1);
     addRoute(demo, route2, first2, goal2);
     // The demo keeps the keys until the wipe into the end scene has opened.
-    demo += "\"" + std::to_string(first2 + goal2 + requestToWipeEnd) + " end\\n\"\n;\n";
+    addLine(demo, {static_cast<uint32_t>(first2 + goal2 + requestToWipeEnd), SDL_NOEVENT, 0});
+    demo += ";\n";
 
     std::FILE* out = std::fopen(argv[3], "w");
     if (!out || std::fputs(demo.c_str(), out) < 0 || std::fclose(out) != 0) {
