@@ -9,7 +9,7 @@ usage: levelgen.py SOLVER OUT [--seed-map MAP] [--size WxH] [--blocks N] [--roun
 
 --trim takes --seed-map and clears what the level does not need: each belt, reset cell and
 lone wall cell in turn becomes air (or a belt or reset cell a wall) where the shortest route stays
-as long and the search stays above 10,000 states.
+as long and the search between 10,000 and 600,000 states.
 """
 import argparse
 import math
@@ -125,6 +125,8 @@ def mutate(rows, rng):
 
 
 def trim(a, rows, best):
+    if best is None:
+        sys.exit("levelgen: the map has no route within --timeout")
     h, w = len(rows), len(rows[0])
     for y in range(1, h - 1):
         for x in range(1, w - 1):
@@ -138,7 +140,7 @@ def trim(a, rows, best):
                 if not blocks_rest(cand):
                     continue
                 result = solve(a.solver, text_of(cand), a.timeout)
-                if result and result[0] >= best[0] and result[2] >= 10000:
+                if result and result[0] >= best[0] and 10000 <= result[2] <= 600000:
                     rows, best = cand, result
                     print(x, y, repr(c), result, flush=True)
                     with open(a.out, "w") as f:
