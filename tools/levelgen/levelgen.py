@@ -13,6 +13,7 @@ as long and the search between 10,000 and 600,000 states.
 """
 import argparse
 import math
+import os
 import random
 import re
 import subprocess
@@ -33,6 +34,8 @@ def solve(solver, text, timeout):
                              capture_output=True, text=True, timeout=timeout).stdout
     except subprocess.TimeoutExpired:
         return None
+    finally:
+        os.unlink(path)
     lines = out.strip().splitlines()
     m = LAST.search(lines[-1]) if lines else None
     return tuple(float(g) if i == 3 else int(g) for i, g in enumerate(m.groups())) if m else None
