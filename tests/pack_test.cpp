@@ -47,8 +47,8 @@ template <int W, int H> void expectStillAtStart(const MapFile& map) {
         EXPECT_EQ(lv.parts[b].index(), fresh.parts[b].index()) << "block " << b + 1;
 }
 
-// Where the pack's place and header checks agree for both packs: the name's number is the
-// place, a title, chain poses and 2 to 8 blocks, headers in the form the listing shows.
+// What both packs hold to: the name's number is the place, a title, chain poses, 2 to 8 blocks,
+// headers in the form the listing shows, and a still start. Gives the shortest length.
 int expectInPlace(const MapFile& map, size_t i) {
     // The game plays a pack in name order, so the number in a name is its place.
     const std::string place = (i < 9 ? "/0" : "/") + std::to_string(i + 1) + "-";
@@ -74,6 +74,8 @@ std::string keysOf(const MapFile& map) {
 
 } // namespace
 
+// The challenge pack's maps, in a folder inside this one, are not part of it: one read here would
+// be out of place, and some scroll.
 TEST(Pack, EveryMapFitsTheScreenAndTheSolverInItsPlace) {
     const std::vector<MapFile> maps = pack();
     ASSERT_GE(maps.size(), 8u);
