@@ -33,8 +33,8 @@ files=(games/foldbot games/foldbot-solve libexec/foldbot/foldbot
        share/icons/hicolor/{64x64,128x128}/apps/foldbot.png
        share/man/man6/foldbot.6.gz share/man/man6/foldbot-solve.6.gz
        share/doc/foldbot/copyright share/doc/foldbot/changelog.gz share/doc/foldbot/levels.md)
-# The pack, as it stands in the source.
-for map in levels/*.map; do [ -e "$map" ] && files+=("share/foldbot/$map"); done
+# Both packs, as they stand in the source.
+for map in levels/*.map levels/challenge/*.map; do [ -e "$map" ] && files+=("share/foldbot/$map"); done
 
 echo "-- install into a prefix with a space in its path"
 prefix="$tmp/my games/usr"
