@@ -77,6 +77,8 @@ served.listen(0, '127.0.0.1', async () => {
     const code = link.split('#map=')[1];
     assert.strictEqual(link, `${base}index.html#map=${code}`);
     assert.strictEqual(code, solve('--code', level).trim());
+    // FOLDBOT_EDITOR_SHOT=file.png saves the editor as it is now, for the README.
+    if (process.env.FOLDBOT_EDITOR_SHOT) await page.screenshot({ path: process.env.FOLDBOT_EDITOR_SHOT, fullPage: true });
 
     // Play puts the level in the game's page, in practice; Back leaves the editor as it was.
     await page.click('#play');

@@ -196,7 +196,7 @@
   // The palette and the pen. A label goes on one cell: painting it elsewhere moves it.
   kinds.forEach(function (k) {
     var b = document.createElement('button');
-    b.textContent = k[0] === ' ' ? '\u00a0' : k[0];
+    b.textContent = k[0] === ' ' ? '\u2423' : k[0];
     b.title = k[1];
     b.dataset.cell = k[0];
     b.addEventListener('click', function () {
@@ -332,7 +332,8 @@
 
   // Play and watch in the game's own page, over the editor, which stays as it is underneath.
   function code() { return call('toolsRead', ['string', 'string'], [mapText(), state.name]).code; }
-  function showGame(fragment) {
+  function showGame(fragment, help) {
+    $('help').textContent = help;
     var frame = document.createElement('iframe');
     frame.src = 'index.html#' + fragment;
     frame.title = 'the game';
@@ -340,11 +341,11 @@
     $('game').appendChild(frame);
     $('game').hidden = false;
   }
-  $('play').addEventListener('click', function () { showGame('practice&map=' + code()); });
+  $('play').addEventListener('click', function () { showGame('practice&map=' + code(), 'Practice: r restarts, u undoes, Escape gives up.'); });
   $('watch').addEventListener('click', function () {
     var c = code(), demo = call('toolsDemo', ['string', 'string'], [c, proven().keys]);
     sessionStorage.setItem('foldbot-route', demo.demo);
-    showGame('map=' + c + '&route');
+    showGame('map=' + c + '&route', 'The proof\'s route, played from its first frame; then the keys are yours.');
   });
   $('back').addEventListener('click', function () {
     var frame = $('game').querySelector('iframe');
