@@ -4,9 +4,8 @@
 importScripts('tools.js');
 
 var tools = null;
-// A small ceiling first, so small levels take little memory; the larger one only when that is
-// not enough (the search starts again: it keeps nothing between runs).
-var ceilings = [1 << 21, 1 << 24];
+// Nodes are reserved for this many states, but only those a search reaches take memory.
+var ceiling = 1 << 24;
 
 onmessage = function (event) {
   var job = event.data;
@@ -27,13 +26,9 @@ onmessage = function (event) {
     return;
   }
   tools.then(function (t) {
-    var start = performance.now(), answer = null;
-    for (var i = 0; i < ceilings.length; ++i) {
-      postMessage({ progress: 'ceiling ' + ceilings[i] + ' states' });
-      answer = JSON.parse(t.ccall('toolsProve', 'string', ['string', 'number'], [job.text, ceilings[i]]));
-      if (answer.result !== 'limit') break;
-    }
-    answer.ceiling = ceilings[i < ceilings.length ? i : ceilings.length - 1];
+    var start = performance.now();
+    var answer = JSON.parse(t.ccall('toolsProve', 'string', ['string', 'number'], [job.text, ceiling]));
+    answer.ceiling = ceiling;
     answer.seconds = (performance.now() - start) / 1000;
     postMessage({ done: answer });
   });
