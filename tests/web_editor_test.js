@@ -82,12 +82,10 @@ served.listen(0, '127.0.0.1', async () => {
 
     // Play puts the level in the game's page, in practice; Back leaves the editor as it was.
     await page.click('#play');
-    const game = page.frameLocator('#game iframe');
-    await game.locator('#canvas').waitFor();
-    const args = await page.frames()[1].evaluate(() => new Promise((done) => {
-      const wait = () => (window.Module && Module.calledRun ? done(Module.arguments) : setTimeout(wait, 50));
-      wait();
-    }));
+    await page.waitForSelector('#game iframe');
+    const game = page.frames()[1];
+    await game.waitForFunction(() => window.SDL && SDL.music, null, { timeout: 60000 });
+    const args = await game.evaluate(() => Module.arguments);
     assert.deepStrictEqual(args, ['--practice', '--map', '/level.map']);
     await page.click('#back');
     assert.strictEqual(await page.locator('#game iframe').count(), 0);
