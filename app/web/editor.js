@@ -143,7 +143,8 @@
 
   function proofText(p) {
     if (!p) return 'Not proven yet.';
-    var figures = ' (' + p.states.toLocaleString('en') + ' states, ' + p.seconds.toFixed(1) + ' s)';
+    var figures = p.states === undefined ? '' :
+      ' (' + p.states.toLocaleString('en') + ' states, ' + p.seconds.toFixed(1) + ' s)';
     if (p.result === 'solved')
       return 'Proven: shortest ' + p.steps + ' steps, fewest combos ' + p.combos + figures + '.';
     if (p.result === 'none') return 'No route: the whole space explored, it cannot be finished' + figures + '.';
@@ -365,6 +366,10 @@
         if (depth)
           $('proof').textContent = 'Proving: depth ' + depth[1] + ', ' + Number(depth[2]).toLocaleString('en') +
             ' states, ' + secs + ' s...';
+      }
+      if (m.spent) {
+        worker.terminate();
+        startWorker();
       }
       if (m.done && proving) {
         m.done.key = proving.key;

@@ -26,8 +26,14 @@ onmessage = function (event) {
     return;
   }
   tools.then(function (t) {
-    var start = performance.now();
-    var answer = JSON.parse(t.ccall('toolsProve', 'string', ['string', 'number'], [job.text, ceiling]));
+    var start = performance.now(), answer;
+    try {
+      answer = JSON.parse(t.ccall('toolsProve', 'string', ['string', 'number'], [job.text, ceiling]));
+    } catch (e) {
+      // An abort (memory the browser would not give, say) leaves the module unusable.
+      postMessage({ done: { result: 'fault', message: String(e) }, spent: true });
+      return;
+    }
     answer.ceiling = ceiling;
     answer.seconds = (performance.now() - start) / 1000;
     postMessage({ done: answer });
