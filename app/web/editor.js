@@ -53,7 +53,7 @@
     return n;
   }
 
-  // Drawing: cells at a size that fits the window, the part outside the map greyed.
+  // Cells at a size that fits the window; the part of the grid outside the map darkened.
   var colours = { ' ': '#2a2d36', '#': '#6b6f7a', '<': '#2e6b8f', '>': '#2e6b8f', '!': '#a33a3a', '@': '#d9a520' };
   var size = 16;
   function draw() {
@@ -97,17 +97,18 @@
     }
   }
 
-  // The parser's word on the drawing (or on the file just opened, until the first change).
+  // The line of a map text's first row, from 1: the parser counts its lines so.
+  function firstRowOf(text) {
+    return text.replace(/^\ufeff/, '').split('\n').findIndex(function (l) { return l[0] !== ';'; }) + 1;
+  }
+
+  // The parser's word on the drawing; an opened file it refuses keeps its own message, with the
+  // file's line numbers, until the first change.
   function check() {
-    var text = mapText(), lines = text.split('\n');
-    var firstRow = lines.findIndex(function (l) { return l[0] !== ';'; }) + 1;
+    var text = mapText(), firstRow = firstRowOf(text);
     read = tools ? call('toolsRead', ['string', 'string'], [opened ? opened.text : text, state.name]) : null;
-    if (opened && read && !read.ok) {
-      firstRow = opened.text.split('\n').findIndex(function (l) { return l[0] !== ';'; }) + 1;
-      // The file's own message is shown, and the grid reads the same.
-    } else if (opened) {
-      read = call('toolsRead', ['string', 'string'], [text, state.name]);
-    }
+    if (opened && read && read.ok) read = call('toolsRead', ['string', 'string'], [text, state.name]);
+    else if (opened) firstRow = firstRowOf(opened.text);
     var status = $('read'), n = blocks(), p = proven();
     delete grid.dataset.error;
     if (!read) {
