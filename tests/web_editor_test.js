@@ -84,7 +84,8 @@ served.listen(0, '127.0.0.1', async () => {
     await page.click('#play');
     await page.waitForSelector('#game iframe');
     const game = page.frames()[1];
-    await game.waitForFunction(() => window.SDL && SDL.music, null, { timeout: 60000 });
+    // The game's arguments are final once its run has started (calledRun is set as it starts).
+    await game.waitForFunction(() => window.Module && Module.calledRun, null, { timeout: 60000 });
     const args = await game.evaluate(() => Module.arguments);
     assert.deepStrictEqual(args, ['--practice', '--map', '/level.map']);
     await page.click('#back');
@@ -95,9 +96,9 @@ served.listen(0, '127.0.0.1', async () => {
     // The shared link plays the level; the solver's demo of the decoded map replays to the goal,
     // which leads a single map to the end scene and its track.
     const shared = await open(browser, link);
-    await shared.waitForFunction(() => window.SDL && SDL.music);
-    assert.deepStrictEqual(await shared.evaluate(() => Module.arguments), ['--map', '/level.map']);
-    assert.strictEqual(await shared.textContent('#status'), '');
+    await shared.waitForFunction(() => window.Module && Module.calledRun);
+    assert.deepStrictEqual(await shared.evaluate(() => [Module.arguments, FS.readFile('/level.map', { encoding: 'utf8' })]),
+                           [['--map', '/level.map'], solve('--decode', code)]);
     const decoded = path.resolve(root, 'shared.map'), demo = path.resolve(root, 'shared.demo');
     fs.writeFileSync(decoded, solve('--decode', code));
     solve('--demo', demo, decoded);
