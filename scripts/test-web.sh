@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Browser stage: builds the web version and plays it in headless Chromium, checking its frames
-# against the desktop build's, rendered headless by the screenshot tool.
+# against the desktop build's, rendered headless by the screenshot tool; then the level editor.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh emscripten chromium
@@ -20,3 +20,4 @@ rm -rf "$frames"
 [ -d build-npm/node_modules/playwright-core ] ||
   npm install --prefix build-npm --no-save --no-audit --no-fund playwright-core@1.65.2
 node tests/web_browser_test.js build-web build-npm build
+node tests/web_editor_test.js build-web build-npm build

@@ -68,3 +68,5 @@ file(WRITE ${CMAKE_BINARY_DIR}/pack.js
 set_property(TARGET foldbot APPEND PROPERTY LINK_DEPENDS "${pack_maps}")
 
 configure_file(${CMAKE_CURRENT_LIST_DIR}/index.html ${CMAKE_BINARY_DIR}/index.html COPYONLY)
+
+include(${CMAKE_CURRENT_LIST_DIR}/Editor.cmake)

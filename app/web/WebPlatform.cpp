@@ -5,6 +5,12 @@
 
 #include <emscripten.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "content/LevelCode.h"
+
 // Emscripten's screen is the page's canvas itself, drawn into as the frame is built, and its flip
 // does nothing: the browser would show each frame with the next background already laid over it.
 // So SDL gets a canvas of its own, the back buffer, and the page's canvas shows flipped frames.
@@ -43,6 +49,50 @@ EM_JS(void, dropKeyRepeats, (), {
 
 // Before SDL_main opens the screen and starts listening to keys.
 [[maybe_unused]] static const bool pageReady = (splitScreen(), dropKeyRepeats(), true);
+
+// #map=CODE plays a level code as --map plays a file: the game's own decoder writes the file.
+// With the word "route" the editor's proof of it replays instead, left in the tab's session.
+EM_JS(char*, fragmentCode, (), {
+    var words = location.hash.slice(1).split('&');
+    for (var i = 0; i < words.length; ++i)
+        if (words[i].indexOf('map=') == 0) return allocateUTF8(words[i].slice(4));
+    return 0;
+});
+
+EM_JS(void, playLevelFile, (const char* path), {
+    var args = Module['arguments'], route = null;
+    try {
+        if (location.hash.slice(1).split('&').indexOf('route') >= 0)
+            route = sessionStorage.getItem('foldbot-route');
+    } catch (e) {
+    }
+    if (route) {
+        FS.writeFile('/route.demo', route);
+        args.push('--replay', '/route.demo');
+    } else {
+        args.push('--map', UTF8ToString(path));
+    }
+});
+
+static bool playLevelCode() {
+    char* code = fragmentCode();
+    if (code == nullptr) return false;
+    const char* path = "/level.map";
+    std::string text, error;
+    // A bad code leaves no file, so the game stops; the page shows the first refusal, this one.
+    if (decodeLevelText(code, text, error)) {
+        if (FILE* f = std::fopen(path, "w")) {
+            std::fwrite(text.data(), 1, text.size(), f);
+            std::fclose(f);
+        }
+    } else {
+        std::fprintf(stderr, "foldbot: %s\n", error.c_str());
+    }
+    std::free(code);
+    playLevelFile(path);
+    return true;
+}
+[[maybe_unused]] static const bool codePlayed = playLevelCode();
 
 extern "C" {
 

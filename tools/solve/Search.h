@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
@@ -45,6 +46,26 @@ struct Node {
     std::atomic<uint64_t> meta;
 };
 
+#ifdef __EMSCRIPTEN__
+// The browser's mmap clears what it maps, touching every page; fresh heap is zero until touched,
+// and no node is read before it is written, so there plain allocation stays cheap.
+inline void* reserveMemory(size_t bytes) {
+    void* p = std::malloc(bytes);
+    return p ? p : MAP_FAILED;
+}
+inline void releaseMemory(void* p, size_t) {
+    std::free(p);
+}
+#else
+inline void* reserveMemory(size_t bytes) {
+    return mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE,
+                -1, 0);
+}
+inline void releaseMemory(void* p, size_t bytes) {
+    munmap(p, bytes);
+}
+#endif
+
 // Anonymous memory that is only backed where it is touched, so a generous reservation is free.
 template <class T> class Arena {
   public:
@@ -52,8 +73,7 @@ template <class T> class Arena {
         void* p = MAP_FAILED;
         // A system that will not overcommit gets as much as it allows.
         for (; cap >= (size_t{1} << 20); cap /= 2) {
-            p = mmap(nullptr, cap * sizeof(T), PROT_READ | PROT_WRITE,
-                     MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+            p = reserveMemory(cap * sizeof(T));
             if (p != MAP_FAILED) break;
         }
         if (p == MAP_FAILED) throw std::runtime_error("cannot reserve memory for the search");
@@ -61,7 +81,7 @@ template <class T> class Arena {
         madvise(p, cap * sizeof(T), MADV_HUGEPAGE);
         data = static_cast<T*>(p);
     }
-    ~Arena() { munmap(data, cap * sizeof(T)); }
+    ~Arena() { releaseMemory(data, cap * sizeof(T)); }
     Arena(const Arena&) = delete;
     Arena& operator=(const Arena&) = delete;
     T& operator[](size_t i) { return data[i]; }

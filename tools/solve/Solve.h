@@ -18,6 +18,7 @@ struct SolveSettings {
     bool progress = false;
     bool status = false;
     size_t maxBytes = 0;
+    size_t maxStates = 0; // 0: as many as the memory reservation holds
     const std::atomic<bool>* interrupt = nullptr;
 };
 
@@ -30,6 +31,7 @@ template <int W, int H> SearchResult solveBoard(const Level<W, H>& fresh, const 
     o.allLayer = s.fewestCombos;
     o.interrupt = s.interrupt;
     o.maxBytes = s.maxBytes;
+    o.maxStates = s.maxStates;
     o.status = s.status;
     const StepsLeft left(fresh);
     const GraphBound graph(fresh);
