@@ -169,6 +169,10 @@ bool parseOption(const std::string& line, DemoSetup& setup, std::string& error) 
         setup.practice = true;
         return true;
     }
+    if ((word == "chooser" || word == "counter") && value.empty()) {
+        (word == "chooser" ? setup.chooser : setup.counter) = true;
+        return true;
+    }
     unsigned long long n = 0;
     if (word == "level") {
         if (readNumber(value, 1000, n) && n > 0) {
@@ -193,7 +197,8 @@ bool parseOption(const std::string& line, DemoSetup& setup, std::string& error) 
         return true;
     }
     error = "unknown option " + quoted(rest) +
-            " (a demo may say: option practice, option level N, option map FILE CHECKSUM)";
+            " (a demo may say: option practice, option level N, option map FILE CHECKSUM, "
+            "option chooser, option counter)";
     return false;
 }
 
@@ -337,6 +342,8 @@ bool DemoRecorder::open(const std::string& path, std::string& error, const DemoS
     std::setvbuf(file, buffer, _IOFBF, sizeof buffer);
     std::fprintf(file, "%s %d\n", demoFormat, setup.any() ? 2 : 1);
     if (setup.practice) std::fputs("option practice\n", file);
+    if (setup.chooser) std::fputs("option chooser\n", file);
+    if (setup.counter) std::fputs("option counter\n", file);
     if (setup.level != 0) std::fprintf(file, "option level %d\n", setup.level);
     for (const DemoSetup::Map& map : setup.maps)
         std::fprintf(file, "option map %s %s\n", map.name.c_str(), map.checksum.c_str());

@@ -78,6 +78,7 @@ int SDL_main(int argc, char* argv[]) {
         return 1;
     }
     GameBoards boards(stage.sprites, course);
+    boards.pack.open(stage.screen, stage.glyphs, course.keepProgress ? progressPath() : "");
 
     DemoPlayer player(demo);
     const bool playing = !options.replay.empty() || options.walkthrough;

@@ -22,6 +22,7 @@ void takeEvent(LoopState& state) {
         return;
     }
     if (state.event.type != SDL_KEYDOWN) return;
+    state.pressed = state.event.key.keysym.sym;
     switch (state.event.key.keysym.sym) {
     case SDLK_RETURN:
         if (state.scene == 1) state.nextScene = 2;
@@ -29,7 +30,7 @@ void takeEvent(LoopState& state) {
     case SDLK_ESCAPE:
         if (state.scene == 8)
             state.scene = -1;
-        else
+        else if (!state.chooser)
             state.nextScene = 8;
         break;
     case SDLK_SPACE:
@@ -84,6 +85,8 @@ Mix_Music* trackOf(const Stage& stage, SceneId scene) {
         return stage.largeMaps[map] ? stage.level2Track : stage.level1Track;
     switch (scene) {
     case 1:
+    case chooserScene:
+    case cardScene:
         return stage.titleTrack;
     case 2:
         return stage.level1Track;

@@ -12,6 +12,9 @@
 // 1 title, 2 first level, 3 second level, 8 end, -1 quit; maps played from files are 100, 101...
 using SceneId = int32_t;
 constexpr SceneId firstMapScene = 100;
+// The pack's level chooser and the card that follows a level's goal.
+constexpr SceneId chooserScene = 90;
+constexpr SceneId cardScene = 91;
 
 // Practice mode's keys, taken like the others and acted on by the level's board.
 enum PracticeKey : int32_t { noPracticeKey = 0, restartKey, undoKey };
@@ -31,6 +34,9 @@ struct LoopState {
     bool restartPending = false; // the teeth close to restart the level, not to leave it
     bool quietWipe = false;      // the running wipe restarted the level: its track plays on
     bool closed = false;         // the teeth met this frame and changed the scene or restarted
+
+    bool chooser = false;             // the pack's chooser decides where Escape leads
+    SDLKey pressed = SDLK_UNKNOWN;    // the key pressed this frame, for the chooser
 };
 
 // What start-up loaded; any picture or track may be missing.
@@ -40,6 +46,7 @@ struct Stage {
     SDL_Surface* tooth = nullptr;
     SDL_Surface* sprites = nullptr; // the boards' sprite sheet
     SDL_Surface* loosePicture = nullptr;
+    SDL_Surface* glyphs = nullptr; // only when a run draws text
     Mix_Music* titleTrack = nullptr;
     Mix_Music* level1Track = nullptr;
     Mix_Music* level2Track = nullptr;
@@ -134,6 +141,7 @@ bool runFrame(LoopState& state, const Stage& stage, Boards& boards, const Clock&
     state.direction = 1000;
     state.keyed = false;
     state.practiceKey = noPracticeKey;
+    state.pressed = SDLK_UNKNOWN;
     if (state.nextScene != 0) stepWipe(state, stage);
     if (state.closed) {
         wipeClosed(state, boards);

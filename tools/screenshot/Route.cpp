@@ -9,6 +9,7 @@
 #include "Frames.h"
 #include "Png.h"
 #include "app/Startup.h"
+#include "app/StepCounter.h"
 #include "tools/solve/Keys.h"
 
 namespace {
@@ -17,13 +18,6 @@ SDLKey symOf(int key) {
     static const SDLKey poses[] = {SDLK_q, SDLK_w, SDLK_e, SDLK_a, SDLK_s,
                                    SDLK_d, SDLK_z, SDLK_x, SDLK_c};
     return key == spaceKey ? SDLK_SPACE : poses[key];
-}
-
-// Whatever a step can change, so that idle steps on a still board are not counted.
-template <class Board> std::vector<int> signature(const Board& b) {
-    std::vector<int> sig{b.currentPose, b.requestedPose, b.group.size(), b.shakeRight};
-    for (int i = 0; i < b.partCount; ++i) sig.push_back(b.parts[i].index());
-    return sig;
 }
 
 template <class Board>
@@ -38,6 +32,7 @@ int play(Board& board, SceneId scene, Stage& stage, GameBoards& boards,
     Stage quiet = stage;
     quiet.tooth = nullptr;
 
+    StepCounter counter;
     int step = 0;
     size_t stage_ = 0;
     std::string pressed;
@@ -67,17 +62,17 @@ int play(Board& board, SceneId scene, Stage& stage, GameBoards& boards,
             press(symOf(key));
             stepKeys += stepKeys.empty() ? keyName(key) : std::string("+") + keyName(key);
         }
-        const bool stepping = board.isSettled();
-        const bool keyed = !stepKeys.empty();
-        if (stepping) endStep();
-        const std::vector<int> before = signature(board);
+        if (board.isSettled()) endStep();
         const bool won = board.hasWon();
-        runFrame(state, won ? quiet : stage, boards, fastClock);
+        counter.frame(board, key != noKey, [&] {
+            runFrame(state, won ? quiet : stage, boards, fastClock);
+            return board.hasWon();
+        });
         if (won || board.hasWon()) {
             state.nextScene = 0;
             state.wipe = 0;
         }
-        if (stepping && (keyed || signature(board) != before)) ++step;
+        step = counter.steps;
         // A stage ends once its last step has finished gliding.
         if (stage_ < lastSteps.size() && step == lastSteps[stage_] && board.isSettled()) {
             if (!flush(step)) return 1;

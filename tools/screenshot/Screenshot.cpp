@@ -101,6 +101,7 @@ int main(int argc, char* argv[]) {
     Stage stage;
     if (!startHeadless(stage, course)) return 1;
     GameBoards boards(stage.sprites, course);
+    boards.pack.open(stage.screen, stage.glyphs);
 
     bool ok = true;
     auto save = [&](const char* name) {
