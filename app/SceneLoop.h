@@ -35,8 +35,8 @@ struct LoopState {
     bool quietWipe = false;      // the running wipe restarted the level: its track plays on
     bool closed = false;         // the teeth met this frame and changed the scene or restarted
 
-    bool chooser = false;             // the pack's chooser decides where Escape leads
-    SDLKey pressed = SDLK_UNKNOWN;    // the key pressed this frame, for the chooser
+    bool chooser = false;          // the pack's chooser decides where Escape leads
+    SDLKey pressed = SDLK_UNKNOWN; // the key pressed this frame, for the chooser
 };
 
 // What start-up loaded; any picture or track may be missing.

@@ -61,9 +61,8 @@ void playLevel(LoopState& state, SDL_Surface* screen, Level<W, H>& board,
         pack.stepsUndo.push(pack.steps);
     }
     const bool won = board.hasWon();
-    if (pack.steps.frame(board, state.keyed, [&] {
-            return runBoard(screen, board, state.direction, offX, offY);
-        })) {
+    if (pack.steps.frame(board, state.keyed,
+                         [&] { return runBoard(screen, board, state.direction, offX, offY); })) {
         state.nextScene = pack.chooser ? cardScene : next;
         if (!won && map >= 0) pack.solved(map, pack.steps.steps);
     }
