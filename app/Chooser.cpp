@@ -261,10 +261,11 @@ void Pack::drawCounter(SDL_Surface* screen, int32_t shortest, int32_t offX, int3
     const int32_t w = textWidth(text);
     const int32_t below = 500 - offY - viewH * cellSize;
     int32_t x = 400 - w / 2, y = 0;
+    // Close to the map, so the eye finds it without leaving the board.
     if (offY >= glyphH + 4) {
-        y = (offY - glyphH) / 2;
+        y = std::max(offY - glyphH - 16, (offY - glyphH) / 2);
     } else if (below >= glyphH + 4) {
-        y = 500 - below + (below - glyphH) / 2;
+        y = 500 - below + std::min(16, (below - glyphH) / 2);
     } else if (offX >= w + 16) {
         x = (offX - w) / 2;
         y = 8;

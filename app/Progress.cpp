@@ -177,7 +177,7 @@ bool Progress::write() {
     if (!ok && writing) {
         say(path_ + ": cannot be written (" + std::strerror(errno) +
             "); solved levels are kept for this run only");
-        std::remove(temporary.c_str());
+        unlink(temporary.c_str());
     }
     close(lock);
     return ok;

@@ -26,7 +26,7 @@ done
 
 # Every file either way of installing must bring, relative to the prefix.
 files=(games/foldbot games/foldbot-solve libexec/foldbot/foldbot
-       share/foldbot/img/{title,tooth,bot,loose}.bmp
+       share/foldbot/img/{title,tooth,bot,loose,glyphs}.bmp
        share/foldbot/snd/{goof,robot_wars,lurm,down}.ogg
        share/applications/org.foldbot.foldbot.desktop
        share/metainfo/org.foldbot.foldbot.metainfo.xml
@@ -58,6 +58,8 @@ eval "command=($exec_line)"
 action_exec=$(sed -n '/^\[Desktop Action practice\]/,$ s/^Exec=//p' "$desktop")
 eval "action=($action_exec)"
 [ "${action[*]}" = "$prefix/games/foldbot --practice" ] || fail "practice action runs ${action[*]}"
+pack_exec=$(sed -n '/^\[Desktop Action pack\]/,$ s/^Exec=//p' "$desktop")
+[ "$pack_exec" = "$prefix/games/foldbot --pack --practice" ] || fail "level pack action runs $pack_exec"
 mkdir "$tmp/elsewhere"
 game=$(readlink -f "$prefix/libexec/foldbot/foldbot")
 (cd "$tmp/elsewhere" && exec "${command[@]}" >"$tmp/out" 2>&1) &
@@ -126,6 +128,7 @@ dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/applications/org.foldbot.fo
   >"$tmp/package.desktop"
 grep -qx 'Exec=/usr/games/foldbot' "$tmp/package.desktop" || fail "package's menu entry command"
 grep -qx 'Exec=/usr/games/foldbot --practice' "$tmp/package.desktop" || fail "package's practice action"
+grep -qx 'Exec=/usr/games/foldbot --pack --practice' "$tmp/package.desktop" || fail "package's pack action"
 dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/games/foldbot-solve >"$tmp/package-solve"
 file "$tmp/package-solve" | grep -q ', stripped' || fail "the packaged solver is not stripped"
 desktop-file-validate "$tmp/package.desktop"
