@@ -342,11 +342,11 @@ bool DemoRecorder::open(const std::string& path, std::string& error, const DemoS
     std::setvbuf(file, buffer, _IOFBF, sizeof buffer);
     std::fprintf(file, "%s %d\n", demoFormat, setup.any() ? 2 : 1);
     if (setup.practice) std::fputs("option practice\n", file);
-    if (setup.chooser) std::fputs("option chooser\n", file);
-    if (setup.counter) std::fputs("option counter\n", file);
     if (setup.level != 0) std::fprintf(file, "option level %d\n", setup.level);
     for (const DemoSetup::Map& map : setup.maps)
         std::fprintf(file, "option map %s %s\n", map.name.c_str(), map.checksum.c_str());
+    if (setup.chooser) std::fputs("option chooser\n", file);
+    if (setup.counter) std::fputs("option counter\n", file);
     std::fputs("# frame, then the event the game took on it: down KEY, up KEY, quit, or another\n",
                file);
     return true;
