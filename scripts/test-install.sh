@@ -55,11 +55,13 @@ exec_line=$(sed -n '1,/^\[Desktop Action/ s/^Exec=//p' "$desktop")
 eval "command=($exec_line)"
 [ "${command[*]}" = "$prefix/games/foldbot" ] || fail "menu entry runs ${command[*]}"
 # The practice action starts the same launcher with --practice.
-action_exec=$(sed -n '/^\[Desktop Action practice\]/,$ s/^Exec=//p' "$desktop")
+action_exec=$(sed -n '/^\[Desktop Action practice\]/,/^$/ s/^Exec=//p' "$desktop")
 eval "action=($action_exec)"
 [ "${action[*]}" = "$prefix/games/foldbot --practice" ] || fail "practice action runs ${action[*]}"
-pack_exec=$(sed -n '/^\[Desktop Action pack\]/,$ s/^Exec=//p' "$desktop")
-[ "$pack_exec" = "$prefix/games/foldbot --pack --practice" ] || fail "level pack action runs $pack_exec"
+# The level pack action, with --practice too.
+pack_exec=$(sed -n '/^\[Desktop Action pack\]/,/^$/ s/^Exec=//p' "$desktop")
+eval "pack=($pack_exec)"
+[ "${pack[*]}" = "$prefix/games/foldbot --pack --practice" ] || fail "level pack action runs ${pack[*]}"
 mkdir "$tmp/elsewhere"
 game=$(readlink -f "$prefix/libexec/foldbot/foldbot")
 (cd "$tmp/elsewhere" && exec "${command[@]}" >"$tmp/out" 2>&1) &
