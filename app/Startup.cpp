@@ -66,7 +66,10 @@ void playLevel(LoopState& state, SDL_Surface* screen, Level<W, H>& board,
         state.nextScene = pack.chooser ? cardScene : next;
         if (!won && map >= 0) pack.solved(map, pack.steps.steps);
     }
-    if (pack.chooser && state.pressed == SDLK_ESCAPE) state.nextScene = chooserScene;
+    if (pack.chooser && state.pressed == SDLK_ESCAPE) {
+        state.nextScene = chooserScene;
+        pack.selected = map; // the level left is the one to try again
+    }
     pack.drawCounter(screen, shortest, offX, offY, board.viewH);
 }
 
