@@ -115,7 +115,8 @@ TEST(PackPlay, UndoKeepsTheCountWithTheBoardAndARestartSetsItToNought) {
 TEST(PackPlay, TheChooserPlaysTheSelectedLevelAndComesBackAfterIt) {
     HeadlessGame game;
     ASSERT_TRUE(game.up);
-    Driver d(game, packCourse());
+    const Course course = packCourse(); // the boards read its maps' texts
+    Driver d(game, course);
     Pack& pack = d.boards->pack;
     pack.open(game.stage.screen, nullptr);
     settle(d);
