@@ -2,6 +2,7 @@
 #include "app/Course.h"
 
 SceneId Course::firstScene() const {
+    if (chooser && level == 0 && !maps.empty()) return chooserScene;
     if (!maps.empty()) return firstMapScene + (level > 0 ? level - 1 : 0);
     return level > 0 ? level1Scene + level - 1 : titleScene;
 }
@@ -10,6 +11,7 @@ LoopState Course::startState() const {
     LoopState state;
     state.scene = firstScene();
     state.practice = practice;
+    state.chooser = chooser;
     return state;
 }
 
@@ -95,6 +97,8 @@ bool setUpCourse(const Options& options, const DemoSetup& setup, Course& course,
     if (!options.replay.empty()) {
         course.practice = setup.practice;
         course.level = setup.level;
+        course.chooser = setup.chooser;
+        course.counter = setup.counter;
         if (!mapsOfDemo(options, setup, course, error)) return false;
     } else {
         course.practice = options.practice;
@@ -105,6 +109,9 @@ bool setUpCourse(const Options& options, const DemoSetup& setup, Course& course,
             if (!readMapFile(path, map, error)) return false;
             course.maps.push_back(std::move(map));
         }
+        course.chooser = options.pack;
+        course.counter = !course.maps.empty() || options.practice;
+        course.keepProgress = !course.maps.empty() && !options.walkthrough;
     }
     const size_t levels = course.maps.empty() ? 2 : course.maps.size() + course.skipped.size();
     if (course.level < 0 || static_cast<size_t>(course.level) > levels)
@@ -124,6 +131,8 @@ DemoSetup setupOf(const Course& course) {
     DemoSetup setup;
     setup.practice = course.practice;
     setup.level = course.level;
+    setup.chooser = course.chooser;
+    setup.counter = course.counter;
     for (const MapFile& map : course.maps)
         setup.maps.push_back({map.path, checksumText(map.checksum)});
     return setup;

@@ -17,6 +17,9 @@ struct Course {
     int level = 0;                    // 1-based start level, skipping the title; 0: the title
     std::vector<MapFile> maps;        // played in order instead of the shipped levels
     std::vector<std::string> skipped; // why each pack map left out cannot be played
+    bool chooser = false;             // the maps are a pack, chosen from its chooser
+    bool counter = false;             // the levels show their steps against the shortest
+    bool keepProgress = false;        // solved levels are written to the player's progress file
 
     SceneId firstScene() const;
     // The loop as it starts: on the first scene, with the practice keys or without.

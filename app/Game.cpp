@@ -116,6 +116,7 @@ int SDL_main(int argc, char* argv[]) {
         SDL_Quit();
         return refuse(error);
     }
+    boards.pack.open(stage.screen, stage.glyphs, course.keepProgress ? progressPath() : "");
 
     DemoPlayer player(demo);
     const bool playing = !options.replay.empty() || options.walkthrough;

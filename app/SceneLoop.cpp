@@ -24,6 +24,7 @@ void takeEvent(LoopState& state) {
         return;
     }
     if (state.event.type != SDL_KEYDOWN) return;
+    state.pressed = state.event.key.keysym.sym;
     switch (state.event.key.keysym.sym) {
     case SDLK_RETURN:
         if (state.scene == titleScene) state.nextScene = level1Scene;
@@ -31,7 +32,7 @@ void takeEvent(LoopState& state) {
     case SDLK_ESCAPE:
         if (state.scene == endScene)
             state.scene = quitScene;
-        else
+        else if (!state.chooser)
             state.nextScene = endScene;
         break;
     case SDLK_r:
@@ -58,6 +59,8 @@ Mix_Music* trackOf(const Stage& stage, SceneId scene) {
         return stage.largeMaps[map] ? stage.level2Track : stage.level1Track;
     switch (scene) {
     case titleScene:
+    case chooserScene:
+    case cardScene:
         return stage.titleTrack;
     case level1Scene:
         return stage.level1Track;
@@ -128,6 +131,7 @@ bool runFrame(LoopState& state, const Stage& stage, GameBoards& boards, const Cl
     state.direction = noKey;
     state.keyed = false;
     state.practiceKey = noPracticeKey;
+    state.pressed = SDLK_UNKNOWN;
     if (state.nextScene != 0) stepWipe(state, stage);
     if (state.closed) {
         wipeClosed(state, boards);

@@ -18,6 +18,8 @@ enum : SceneId {
     level1Scene = 2,
     level2Scene = 3,
     endScene = 8,
+    chooserScene = 90, // the pack's level chooser
+    cardScene = 91,    // the card that follows a pack level's goal
     firstMapScene = 100
 };
 
@@ -39,6 +41,9 @@ struct LoopState {
     bool restartPending = false; // the teeth close to restart the level, not to leave it
     bool quietWipe = false;      // the running wipe restarted the level: its track plays on
     bool closed = false;         // the teeth met this frame and changed the scene or restarted
+
+    bool chooser = false;          // the pack's chooser decides where Escape leads
+    SDLKey pressed = SDLK_UNKNOWN; // the key pressed this frame, for the chooser
 };
 
 // What start-up loaded; any picture or track may be missing.
@@ -48,6 +53,7 @@ struct Stage {
     SDL_Surface* tooth = nullptr;
     SDL_Surface* sprites = nullptr; // the boards' sprite sheet
     SDL_Surface* loosePicture = nullptr;
+    SDL_Surface* glyphs = nullptr; // only when a run draws text
     Mix_Music* titleTrack = nullptr;
     Mix_Music* level1Track = nullptr;
     Mix_Music* level2Track = nullptr;

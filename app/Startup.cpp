@@ -7,7 +7,7 @@
 GameBoards::GameBoards(SDL_Surface* sprites, const Course& course)
     : title(titleBoard.make(sprites)), level1(level1Board.make(sprites)),
       level2(level2Board.make(sprites)), ragequit(endBoard.make(sprites)), level1Fresh(level1),
-      level2Fresh(level2) {
+      level2Fresh(level2), pack(course) {
     for (const MapFile& map : course.maps) {
         MapSlot slot;
         if (map.large)
@@ -31,26 +31,44 @@ GameBoards::GameBoards(SDL_Surface* sprites, const Course& course)
 namespace {
 
 // One frame of a level: the practice keys first, then the board with the frame's direction.
+// `map` is the map file's place in the course, -1 for the shipped levels.
 template <int W, int H>
 void playLevel(LoopState& state, SDL_Surface* screen, Level<W, H>& board,
-               UndoRing<Level<W, H>>& undo, int32_t offX, int32_t offY, SceneId next) {
+               UndoRing<Level<W, H>>& undo, int32_t offX, int32_t offY, SceneId next, Pack& pack,
+               int32_t shortest, int32_t map = -1) {
     // Nothing to take back while the teeth move or once the goal is reached.
     if (state.practiceKey != noPracticeKey && state.nextScene == 0 && !board.hasWon()) {
         // An undone board is shown as it was, not stepped on from there in the same frame.
         if (state.practiceKey == undoKey && undo.pop(board)) {
+            pack.stepsUndo.pop(pack.steps);
             board.draw(screen, offX, offY);
+            pack.drawCounter(screen, shortest, offX, offY, board.viewH);
             return;
         }
         if (state.practiceKey == restartKey) {
             // The restart can be undone too: r sits next to e.
             undo.push(board);
+            pack.stepsUndo.push(pack.steps);
             state.nextScene = state.scene;
             state.restartPending = true;
         }
     }
     // Keys during a restart's closing teeth reach a board about to be thrown away.
-    if (state.keyed && !state.restartPending) undo.push(board);
-    if (runBoard(screen, board, state.direction, offX, offY)) state.nextScene = next;
+    if (state.keyed && !state.restartPending) {
+        undo.push(board);
+        pack.stepsUndo.push(pack.steps);
+    }
+    const bool won = board.hasWon();
+    if (pack.steps.frame(board, state.keyed,
+                         [&] { return runBoard(screen, board, state.direction, offX, offY); })) {
+        state.nextScene = pack.chooser ? cardScene : next;
+        if (!won && map >= 0) pack.solved(map, pack.steps.steps);
+    }
+    if (pack.chooser && state.pressed == SDLK_ESCAPE) {
+        state.nextScene = chooserScene;
+        pack.selected = map; // the level left is the one to try again
+    }
+    pack.drawCounter(screen, shortest, offX, offY, board.viewH);
 }
 
 } // namespace
@@ -61,10 +79,18 @@ void runSceneBoard(LoopState& state, SDL_Surface* screen, GameBoards& boards) {
         runBoard(screen, boards.title, state.direction, 0, 260);
         return;
     case level1Scene:
-        playLevel(state, screen, boards.level1, boards.undo40x20, 0, 0, level2Scene);
+        playLevel(state, screen, boards.level1, boards.undo40x20, 0, 0, level2Scene, boards.pack,
+                  shippedShortest[0]);
         return;
     case level2Scene:
-        playLevel(state, screen, boards.level2, boards.undo80x50, 0, 0, endScene);
+        playLevel(state, screen, boards.level2, boards.undo80x50, 0, 0, endScene, boards.pack,
+                  shippedShortest[1]);
+        return;
+    case chooserScene:
+        boards.pack.runChooser(state, screen);
+        return;
+    case cardScene:
+        boards.pack.runCard(state, screen);
         return;
     case endScene:
         runBoard(screen, boards.ragequit, state.direction, 0, 0);
@@ -76,19 +102,25 @@ void runSceneBoard(LoopState& state, SDL_Surface* screen, GameBoards& boards) {
     if (state.scene < firstMapScene || k >= boards.maps.size()) return;
     const SceneId next = k + 1 < boards.maps.size() ? state.scene + 1 : endScene;
     GameBoards::MapSlot& slot = boards.maps[k];
+    const int32_t shortest = boards.pack.levels[k].shortest, map = static_cast<int32_t>(k);
     if (slot.small)
         playLevel(state, screen, slot.small->board, boards.undo40x25, slot.small->offX,
-                  slot.small->offY, next);
+                  slot.small->offY, next, boards.pack, shortest, map);
     else
         playLevel(state, screen, slot.large->board, boards.undo80x50, slot.large->offX,
-                  slot.large->offY, next);
+                  slot.large->offY, next, boards.pack, shortest, map);
 }
 
 void wipeClosed(LoopState& state, GameBoards& boards) {
+    // The chooser takes over the card's track.
+    if (boards.pack.leavingCard && state.scene == chooserScene) state.quietWipe = true;
+    boards.pack.leavingCard = false;
+    boards.pack.steps = StepCounter{};
     if (!state.quietWipe) {
         boards.undo40x20.clear();
         boards.undo40x25.clear();
         boards.undo80x50.clear();
+        boards.pack.stepsUndo.clear();
         return;
     }
     const size_t k = static_cast<size_t>(state.scene - firstMapScene);
@@ -111,6 +143,7 @@ bool startUp(Stage& stage, const Course& course, const ScreenPlan& screen) {
     stage.tooth = loadImage("./img/tooth.bmp");
     stage.sprites = loadImage("./img/bot.bmp");
     stage.loosePicture = loadImage("./img/loose.bmp");
+    if (course.chooser || course.counter) stage.glyphs = loadImage("./img/glyphs.bmp");
 
     initAudio();
     stage.titleTrack = loadMusic("./snd/goof.ogg");
@@ -127,7 +160,8 @@ void releaseStage(Stage& stage) {
     for (Mix_Music* m : {stage.titleTrack, stage.level1Track, stage.level2Track, stage.endTrack})
         if (m) Mix_FreeMusic(m);
     Mix_CloseAudio();
-    for (SDL_Surface* s : {stage.titlePicture, stage.tooth, stage.sprites, stage.loosePicture})
+    for (SDL_Surface* s :
+         {stage.titlePicture, stage.tooth, stage.sprites, stage.loosePicture, stage.glyphs})
         if (s) SDL_FreeSurface(s);
     if (stage.window.surface) SDL_FreeSurface(stage.screen); // a scaled run's own 800 x 500
     SDL_Quit();

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/Chooser.h"
 #include "app/Course.h"
 #include "app/Practice.h"
 #include "app/Scale.h"
@@ -47,6 +48,8 @@ struct GameBoards {
     UndoRing<Level<40, 20>> undo40x20;
     UndoRing<Level<40, 25>> undo40x25;
     UndoRing<Level<80, 50>> undo80x50;
+    // The chooser, the card, the step counter and progress; idle unless the course asks.
+    Pack pack;
 };
 
 // The game's boards in their scenes: the levels take the practice keys.

@@ -162,6 +162,10 @@ bool parseOption(const std::string& line, DemoSetup& setup, std::string& error) 
         error = "\"option level\" needs a level number, not " + quoted(value);
         return false;
     }
+    if ((word == "chooser" || word == "counter") && value.empty()) {
+        (word == "chooser" ? setup.chooser : setup.counter) = true;
+        return true;
+    }
     if (word == "map") {
         const size_t last = value.find_last_of(" \t");
         const std::string sum = last == std::string::npos ? "" : value.substr(last + 1);
@@ -177,7 +181,8 @@ bool parseOption(const std::string& line, DemoSetup& setup, std::string& error) 
         return true;
     }
     error = "unknown option " + quoted(rest) +
-            " (a demo may say: option practice, option level N, option map FILE CHECKSUM)";
+            " (a demo may say: option practice, option level N, option map FILE CHECKSUM, "
+            "option chooser, option counter)";
     return false;
 }
 
@@ -310,5 +315,7 @@ std::string demoHead(const DemoSetup& setup, const std::string& comment) {
     if (setup.level != 0) head += "option level " + std::to_string(setup.level) + "\n";
     for (const DemoSetup::Map& map : setup.maps)
         head += "option map " + map.name + " " + map.checksum + "\n";
+    if (setup.chooser) head += "option chooser\n";
+    if (setup.counter) head += "option counter\n";
     return head + "# " + comment + "\n";
 }

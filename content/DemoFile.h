@@ -41,7 +41,9 @@ struct DemoSetup {
         std::string checksum; // of its bytes, 16 hex digits
     };
     std::vector<Map> maps;
-    bool any() const { return practice || level != 0 || !maps.empty(); }
+    bool chooser = false; // "option chooser": the maps are a pack, opened on its chooser
+    bool counter = false; // "option counter": the levels count their steps
+    bool any() const { return practice || level != 0 || !maps.empty() || chooser || counter; }
 };
 
 // One taken event: enough of it to take it again on the same frame. A demo may close with an

@@ -26,7 +26,7 @@ done
 
 # Every file either way of installing must bring, relative to the prefix.
 files=(games/foldbot games/foldbot-solve libexec/foldbot/foldbot
-       share/foldbot/img/{title,tooth,bot,loose}.bmp
+       share/foldbot/img/{title,tooth,bot,loose,glyphs}.bmp
        share/foldbot/snd/{goof,robot_wars,lurm,down}.ogg
        share/applications/org.foldbot.foldbot.desktop
        share/metainfo/org.foldbot.foldbot.metainfo.xml
@@ -55,9 +55,13 @@ exec_line=$(sed -n '1,/^\[Desktop Action/ s/^Exec=//p' "$desktop")
 eval "command=($exec_line)"
 [ "${command[*]}" = "$prefix/games/foldbot" ] || fail "menu entry runs ${command[*]}"
 # The practice action starts the same launcher with --practice.
-action_exec=$(sed -n '/^\[Desktop Action practice\]/,$ s/^Exec=//p' "$desktop")
+action_exec=$(sed -n '/^\[Desktop Action practice\]/,/^$/ s/^Exec=//p' "$desktop")
 eval "action=($action_exec)"
 [ "${action[*]}" = "$prefix/games/foldbot --practice" ] || fail "practice action runs ${action[*]}"
+# The level pack action, with --practice too.
+pack_exec=$(sed -n '/^\[Desktop Action pack\]/,/^$/ s/^Exec=//p' "$desktop")
+eval "pack=($pack_exec)"
+[ "${pack[*]}" = "$prefix/games/foldbot --pack --practice" ] || fail "level pack action runs ${pack[*]}"
 mkdir "$tmp/elsewhere"
 game=$(readlink -f "$prefix/libexec/foldbot/foldbot")
 (cd "$tmp/elsewhere" && exec "${command[@]}" >"$tmp/out" 2>&1) &
@@ -129,6 +133,7 @@ dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/applications/org.foldbot.fo
   >"$tmp/package.desktop"
 grep -qx 'Exec=/usr/games/foldbot' "$tmp/package.desktop" || fail "package's menu entry command"
 grep -qx 'Exec=/usr/games/foldbot --practice' "$tmp/package.desktop" || fail "package's practice action"
+grep -qx 'Exec=/usr/games/foldbot --pack --practice' "$tmp/package.desktop" || fail "package's pack action"
 dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/games/foldbot-solve >"$tmp/package-solve"
 file "$tmp/package-solve" | grep -q ', stripped' || fail "the packaged solver is not stripped"
 desktop-file-validate "$tmp/package.desktop"

@@ -131,8 +131,8 @@ TEST(Generator, WritesTheSameBytesOnEveryRun) {
     std::string cmd = "cd '" + dir.string() + "' && '" + ASSET_GENERATOR + "'";
     ASSERT_EQ(std::system(cmd.c_str()), 0);
     for (const char* file :
-         {"img/title.bmp", "img/tooth.bmp", "img/bot.bmp", "img/loose.bmp", "snd/goof.ogg",
-          "snd/robot_wars.ogg", "snd/lurm.ogg", "snd/down.ogg"}) {
+         {"img/title.bmp", "img/tooth.bmp", "img/bot.bmp", "img/loose.bmp", "img/glyphs.bmp",
+          "snd/goof.ogg", "snd/robot_wars.ogg", "snd/lurm.ogg", "snd/down.ogg"}) {
         std::string fresh = bytesOf((dir / file).string());
         EXPECT_FALSE(fresh.empty()) << file;
         EXPECT_TRUE(fresh == bytesOf(root + "/" + file)) << file << " differs between runs";

@@ -15,7 +15,8 @@ gtest_discover_tests(demo_tests TEST_PREFIX demos. PROPERTIES TIMEOUT 300)
 # Counts every allocation of the process, so it runs alone.
 add_executable(demo_alloc_tests ${CMAKE_CURRENT_LIST_DIR}/demo_alloc_test.cpp)
 target_link_libraries(demo_alloc_tests PRIVATE shell GTest::gtest_main)
-target_compile_definitions(demo_alloc_tests PRIVATE ASSET_ROOT="${CMAKE_BINARY_DIR}")
+target_compile_definitions(demo_alloc_tests PRIVATE ASSET_ROOT="${CMAKE_BINARY_DIR}"
+                                                   SOURCE_ROOT="${PROJECT_SOURCE_DIR}")
 target_link_options(demo_alloc_tests PRIVATE -Wl,--wrap=Mix_PlayMusic)
 add_dependencies(demo_alloc_tests assets)
 gtest_discover_tests(demo_alloc_tests TEST_PREFIX demos. PROPERTIES TIMEOUT 300)

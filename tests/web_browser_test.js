@@ -260,6 +260,36 @@ served.listen(0, '127.0.0.1', async () => {
     assert.ok(links.length >= 8, JSON.stringify(links));
     assert.strictEqual(await pack.textContent('#status'), `foldbot: --level 99: there are ${links.length} levels in the pack (see --help)`);
     await pack.close();
+
+    // #pack opens the chooser, and a tap on the first level plays it. Its route to the goal
+    // leaves the progress in local storage, which the game reads again after a reload; the
+    // export gives the same lines, and an imported file merges into them, the fewer steps kept.
+    const chooser = await open(browser, url + '#pack');
+    await until(chooser, 5);
+    const box = await chooser.locator('#canvas').boundingBox();
+    await chooser.click('#canvas', { position: { x: (200 * box.width) / 800, y: (70 * box.height) / 500 } });
+    await until(chooser, (await chooser.evaluate(() => harness.flips)) + 200);
+    for (const key of ['d', 'c', 'd', 'q', 'c', 'd']) await until(chooser, (await press(chooser, key))[1] + 40);
+    const stored = await chooser.waitForFunction(() => localStorage.getItem('foldbot-progress'), null, { timeout: 60000 });
+    const progress = await stored.jsonValue();
+    assert.match(progress, /^[0-9a-f]{16} 6 First folds\n$/);
+    await chooser.reload();
+    await until(chooser, 5);
+    assert.strictEqual(await chooser.evaluate(() => FS.readFile('/home/web_user/.local/share/foldbot/progress', { encoding: 'utf8' })), progress);
+    const exported = await chooser.evaluate(async () => {
+      const link = document.getElementById('export');
+      link.addEventListener('click', (e) => e.preventDefault()); // no download, only its address
+      link.click();
+      return (await fetch(link.href)).text();
+    });
+    assert.strictEqual(exported, progress);
+    const elsewhere = '00000000000000aa 9 Elsewhere\n';
+    await Promise.all([chooser.waitForNavigation(),
+                       chooser.setInputFiles('#import', { name: 'more.txt', mimeType: 'text/plain',
+                                                          buffer: Buffer.from(elsewhere + progress.replace(' 6 ', ' 9 ')) })]);
+    assert.strictEqual(await chooser.evaluate(() => localStorage.getItem('foldbot-progress')), elsewhere + progress);
+    assert.deepStrictEqual(chooser.errors, []);
+    await chooser.close();
     console.log('web: all browser checks passed');
   } catch (e) {
     console.error(e);

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/Video.h"
 #include "demo_support.h"
 
 using namespace demo_test;
@@ -100,9 +101,11 @@ struct XSession {
     ~XSession() { std::system(("rm -f " + log + ".out " + log + ".err").c_str()); }
     Env env() const { return {{"DISPLAY", display}, {"SDL_VIDEODRIVER", "x11"}}; }
     // Starts the game; gives its window's id, or nothing when no window shows.
-    std::string startGame(std::vector<std::string> args, pid_t& game) {
+    std::string startGame(std::vector<std::string> args, pid_t& game, Env more = {}) {
         args.insert(args.begin(), FOLDBOT_BIN);
-        game = start(args, ASSET_ROOT, env(), log);
+        const Env base = env();
+        more.insert(more.begin(), base.begin(), base.end());
+        game = start(args, ASSET_ROOT, more, log);
         children.running.push_back(game);
         const std::string window = output(x + "xdotool search --sync --name '^!#@\\*$' | head -n1");
         return window.empty() ? "" : std::to_string(std::stoul(window));
@@ -204,4 +207,85 @@ TEST(Window, PlainScaledAndFullScreenWindowsShowTheTitle) {
         if (ended) session.children.running.pop_back();
         EXPECT_TRUE(ended && exitedWith(status, 0)) << status;
     }
+}
+
+namespace {
+
+// The window's picture once it has stopped changing: two dumps alike, a moment apart.
+std::vector<uint32_t> steadyPicture(const std::string& x, const std::string& id) {
+    std::vector<uint32_t> last, now;
+    for (int tries = 0; tries < 60; ++tries) {
+        const std::string shot = output(x + "xwd -silent -id " + id);
+        now.clear();
+        for (int y = 0; y < 500; ++y)
+            for (int px = 0; px < 800; ++px) now.push_back(xwdPixel(shot, px, y));
+        if (now == last) return now;
+        last = now;
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    }
+    return {};
+}
+
+} // namespace
+
+namespace {
+
+// The picture the game draws headless in `scene` of the pack, its progress read from `file`.
+std::vector<uint32_t> packPicture(SceneId scene, const std::string& file) {
+    HeadlessGame game;
+    Course course;
+    std::string error;
+    readPack(ASSET_ROOT "/levels", course.maps, error);
+    course.chooser = course.counter = true;
+    game.stage.glyphs = loadImage("./img/glyphs.bmp");
+    Driver d(game, course);
+    d.boards->pack.open(game.stage.screen, game.stage.glyphs, file);
+    d.boards->pack.cardSteps = d.boards->pack.progress.best(d.boards->pack.levels[0].sum);
+    d.state.scene = scene;
+    d.frames(2);
+    runSceneBoard(d.state, game.stage.screen, *d.boards); // what the next flip would show
+    std::vector<uint32_t> pixels;
+    SDL_Surface* s = game.stage.screen;
+    for (int y = 0; y < 500; ++y)
+        for (int x = 0; x < 800; ++x)
+            pixels.push_back(static_cast<const Uint32*>(s->pixels)[y * s->pitch / 4 + x] &
+                             0xFFFFFF);
+    return pixels;
+}
+
+} // namespace
+
+// The pack with real keys and no progress yet: Enter plays the first level, its route reaches
+// the card with the shortest; started again, the chooser marks it solved and selects the second.
+TEST(Window, PackKeepsTheSolvedLevelForTheNextRun) {
+    if (const char* why = missing()) GTEST_SKIP() << why;
+    XSession session("1024x768x24", "window-pack");
+    ASSERT_FALSE(session.display.empty()) << "Xvfb did not start";
+    const std::string& x = session.x;
+    const std::string data = scratchPath("window-data");
+    std::system(("rm -rf " + data).c_str());
+    const Env home{{"XDG_DATA_HOME", data}, {"HOME", data}};
+    pid_t game = 0;
+    std::string id = session.startGame({"--pack"}, game, home);
+    ASSERT_FALSE(id.empty()) << "no window captioned !#@*";
+    output(x + "xdotool windowfocus --sync " + id + " key Return");
+    steadyPicture(x, id);
+    for (const char* key : {"d", "c", "d", "q", "c", "d"}) {
+        output(x + "xdotool key --clearmodifiers " + key);
+        std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    }
+    const std::string progress = data + "/foldbot/progress";
+    EXPECT_EQ(steadyPicture(x, id), packPicture(cardScene, progress));
+    EXPECT_EQ(bytesOf(progress).substr(16), " 6 First folds\n");
+    output(x + "xdotool key Return");
+    steadyPicture(x, id);
+    output(x + "xdotool key Escape");
+    EXPECT_TRUE(exitedWith(waitFor(game, 30), 0));
+    session.children.running.pop_back();
+
+    id = session.startGame({"--pack"}, game, home);
+    ASSERT_FALSE(id.empty()) << "no window captioned !#@*";
+    EXPECT_EQ(steadyPicture(x, id), packPicture(chooserScene, progress));
+    EXPECT_TRUE(exitedWith(session.stop(game), 0));
+    std::system(("rm -rf " + data).c_str());
 }

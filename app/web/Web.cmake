@@ -7,7 +7,7 @@ endif()
 # The pictures and tracks come from the native build's generator, a build tool the page never runs.
 set(FOLDBOT_WEB_ASSETS "${PROJECT_SOURCE_DIR}/build"
     CACHE PATH "Folder holding the generated img/ and snd/ (the native build folder)")
-set(web_assets img/title.bmp img/tooth.bmp img/bot.bmp img/loose.bmp
+set(web_assets img/title.bmp img/tooth.bmp img/bot.bmp img/loose.bmp img/glyphs.bmp
                snd/goof.ogg snd/robot_wars.ogg snd/lurm.ogg snd/down.ogg)
 list(TRANSFORM web_assets PREPEND "${FOLDBOT_WEB_ASSETS}/")
 foreach(file ${web_assets})

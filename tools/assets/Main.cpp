@@ -24,7 +24,8 @@ int main() {
     }
     bool ok =
         drawTitle(font).saveBmp("./img/title.bmp") && drawTooth().saveBmp("./img/tooth.bmp") &&
-        drawSpriteSheet().saveBmp("./img/bot.bmp") && drawLoose(font).saveBmp("./img/loose.bmp");
+        drawSpriteSheet().saveBmp("./img/bot.bmp") && drawLoose(font).saveBmp("./img/loose.bmp") &&
+        drawGlyphs().saveBmp("./img/glyphs.bmp");
     TTF_Quit();
     if (!ok) {
         std::fprintf(stderr, "cannot write the pictures under ./img\n");

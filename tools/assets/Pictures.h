@@ -13,6 +13,8 @@ Canvas drawTitle(const std::string& fontPath);
 Canvas drawTooth();
 // The end picture, 800 x 500, seen around the two boxes of the end board.
 Canvas drawLoose(const std::string& fontPath);
+// The glyphs of the game's short text, 192 x 640: ASCII at 12 x 20 a glyph, in four inks.
+Canvas drawGlyphs();
 
 // Shared colours, so that every picture speaks the sheet's palette.
 namespace palette {

@@ -72,8 +72,14 @@ struct Game {
         ScreenPlan plan;
         std::string error;
         planScreen(scale, false, 0, 0, plan, error);
-        startUp(stage, Course{}, plan);
-        boards = new GameBoards(stage.sprites);
+        // The pack's chooser beside the shipped scenes, which it leaves as they are.
+        Course course;
+        std::string why;
+        readPack(packFolder, course.maps, why);
+        course.chooser = true;
+        startUp(stage, course, plan);
+        boards = new GameBoards(stage.sprites, course);
+        boards->pack.open(stage.screen, stage.glyphs);
     }
     ~Game() {
         delete boards;
@@ -241,6 +247,8 @@ BENCHMARK_CAPTURE(BM_Frame, level2, 3, false)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_BareCalls, level2, 3, false)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Frame, end, 8, false)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_BareCalls, end, 8, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Frame, chooser, chooserScene, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_BareCalls, chooser, chooserScene, false)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Frame, title_wipe, 1, true)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_BareCalls, title_wipe, 1, true)->Unit(benchmark::kMicrosecond);
 // The scaled runs last, so the game is started again only once per scale.

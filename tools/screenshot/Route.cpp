@@ -9,19 +9,13 @@
 #include "Frames.h"
 #include "Png.h"
 #include "app/Startup.h"
+#include "app/StepCounter.h"
 #include "tools/solve/Keys.h"
 
 namespace {
 
 SDLKey symOf(int key) {
     return key == spaceKey ? SDLK_SPACE : poseKeys[key];
-}
-
-// Whatever a step can change, so that idle steps on a still board are not counted.
-template <class Board> std::vector<int> signature(const Board& b) {
-    std::vector<int> sig{b.currentPose, b.requestedPose, b.group.size(), b.shakeRight};
-    for (int i = 0; i < b.partCount; ++i) sig.push_back(b.parts[i].index());
-    return sig;
 }
 
 template <class Board>
@@ -36,6 +30,7 @@ int play(Board& board, SceneId scene, Stage& stage, GameBoards& boards,
     Stage quiet = stage;
     quiet.tooth = nullptr;
 
+    StepCounter counter;
     int step = 0;
     size_t stage_ = 0;
     std::string pressed;
@@ -77,17 +72,17 @@ int play(Board& board, SceneId scene, Stage& stage, GameBoards& boards,
             press(symOf(key));
             stepKeys += stepKeys.empty() ? keyName(key) : std::string("+") + keyName(key);
         }
-        const bool stepping = board.isSettled();
-        const bool keyed = !stepKeys.empty();
-        if (stepping) endStep();
-        const std::vector<int> before = signature(board);
+        if (board.isSettled()) endStep();
         const bool won = board.hasWon();
-        runFrame(state, won ? quiet : stage, boards, fastClock);
+        counter.frame(board, key != noKey, [&] {
+            runFrame(state, won ? quiet : stage, boards, fastClock);
+            return board.hasWon();
+        });
         if (won || board.hasWon()) {
             state.nextScene = 0;
             state.wipe = 0;
         }
-        if (stepping && (keyed || signature(board) != before)) ++step;
+        step = counter.steps;
         // A stage ends once its last step has finished gliding.
         if (stage_ < lastSteps.size() && step == lastSteps[stage_] && board.isSettled()) {
             if (!flush(step)) return 1;

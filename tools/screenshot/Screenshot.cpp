@@ -118,6 +118,7 @@ int main(int argc, char* argv[]) {
     std::error_code ec;
     std::filesystem::create_directories(out, ec);
     GameBoards boards(stage.sprites, course);
+    boards.pack.open(stage.screen, stage.glyphs);
 
     bool ok = true;
     auto save = [&](const char* name) {
