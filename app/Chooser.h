@@ -56,6 +56,7 @@ class Pack {
                      int32_t viewH) const;
     // The card's teeth have met over the chooser: its track plays on.
     bool leavingCard = false;
+    SDL_Surface* text() const { return glyphs; } // the glyph picture, for others' words
 
   private:
     void move(int32_t dx, int32_t dy, bool linear);

@@ -4,11 +4,22 @@
 #include <cerrno>
 #include <cstring>
 
+#include "app/Hints.h"
+
 int DemoPlayer::poll(SDL_Event* event) {
     ++frame;
+    // A hint's line may follow its frame's event; it is taken with that event.
+    auto hints = [&] {
+        for (; next < events.size() && events[next].frame == frame &&
+               events[next].type == hintShown;
+             ++next)
+            hintFrames().due = true;
+    };
+    hints();
     if (!playing()) return SDL_PollEvent(event);
     if (events[next].frame == frame && events[next].type != SDL_NOEVENT) {
         const DemoEvent& e = events[next++];
+        hints();
         std::memset(event, 0, sizeof *event);
         event->type = e.type;
         if (isKeyEvent(e.type)) {
@@ -41,6 +52,7 @@ bool DemoRecorder::open(const std::string& path, std::string& error, const DemoS
 
 int DemoRecorder::poll(SDL_Event* event) {
     ++frame;
+    writeHint();
     const int taken = inner.poll(inner.context, event);
     if (taken && file) {
         DemoEvent e;
@@ -59,8 +71,24 @@ int DemoRecorder::poll(SDL_Event* event) {
     return taken;
 }
 
+// The frame before showed a hint's answer: its line goes before this frame's event.
+void DemoRecorder::writeHint() {
+    if (!hintFrames().shown) return;
+    hintFrames().shown = false;
+    if (!file) return;
+    char line[32];
+    DemoEvent e;
+    e.frame = frame - 1;
+    e.type = hintShown;
+    const int length = formatDemoLine(line, sizeof line - 1, e);
+    line[length] = '\n';
+    std::fwrite(line, 1, static_cast<size_t>(length) + 1, file);
+}
+
 bool DemoRecorder::close() {
     if (file == nullptr) return true;
+    ++frame; // a hint shown on the last frame
+    writeHint();
     bool ok = std::ferror(file) == 0;
     ok = std::fclose(file) == 0 && ok;
     file = nullptr;

@@ -50,6 +50,7 @@ class DemoRecorder {
     static int pollThunk(void* self, SDL_Event* event) {
         return static_cast<DemoRecorder*>(self)->poll(event);
     }
+    void writeHint();
     EventSource inner = sdlEvents;
     std::FILE* file = nullptr;
     uint32_t frame = 0;

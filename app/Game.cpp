@@ -120,6 +120,7 @@ int SDL_main(int argc, char* argv[]) {
 
     DemoPlayer player(demo);
     const bool playing = !options.replay.empty() || options.walkthrough;
+    hintFrames().replaying = playing;
     EventSource events = playing ? player.source() : sdlEvents;
     if (!options.record.empty()) events = recorder.source(events);
     while (runFrame(state, stage, boards, options.fast && player.playing() ? unpaced : sdlClock,

@@ -32,6 +32,13 @@ template <class Board> class UndoRing {
         board = slots[head];
         return true;
     }
+    // Copies of the points, the latest first.
+    std::vector<Board> newestFirst() const {
+        std::vector<Board> out;
+        for (size_t i = 0; i < count; ++i)
+            out.push_back(slots[(head + slots.size() - 1 - i) % slots.size()]);
+        return out;
+    }
     void clear() {
         head = 0;
         count = 0;

@@ -42,6 +42,9 @@ void takeEvent(LoopState& state) {
     case SDLK_BACKSPACE:
         if (state.practice) state.practiceKey = undoKey;
         break;
+    case SDLK_h:
+        if (state.practice || state.chooser) state.practiceKey = hintKey;
+        break;
     default:
         break;
     }

@@ -24,7 +24,7 @@ enum : SceneId {
 };
 
 // Practice mode's keys, taken like the others and acted on by the level's board.
-enum PracticeKey : int32_t { noPracticeKey = 0, restartKey, undoKey };
+enum PracticeKey : int32_t { noPracticeKey = 0, restartKey, undoKey, hintKey };
 
 // Everything the loop keeps between frames.
 struct LoopState {

@@ -8,6 +8,7 @@ GameBoards::GameBoards(SDL_Surface* sprites, const Course& course)
     : title(titleBoard.make(sprites)), level1(level1Board.make(sprites)),
       level2(level2Board.make(sprites)), ragequit(endBoard.make(sprites)), level1Fresh(level1),
       level2Fresh(level2), pack(course) {
+    hints.enabled = course.practice || course.chooser;
     for (const MapFile& map : course.maps) {
         MapSlot slot;
         if (map.large)
@@ -35,7 +36,13 @@ namespace {
 template <int W, int H>
 void playLevel(LoopState& state, SDL_Surface* screen, Level<W, H>& board,
                UndoRing<Level<W, H>>& undo, int32_t offX, int32_t offY, SceneId next, Pack& pack,
-               int32_t shortest, int32_t map = -1) {
+               HintBox& hints, int32_t shortest, int32_t map = -1) {
+    // A hint is about the board as the frame finds it; any other key leaves the question.
+    hints.frame(board.state());
+    if (state.practiceKey == hintKey && state.nextScene == 0 && !board.hasWon())
+        hints.ask(board, undo);
+    else if (state.keyed || state.practiceKey != noPracticeKey)
+        hints.drop();
     // Nothing to take back while the teeth move or once the goal is reached.
     if (state.practiceKey != noPracticeKey && state.nextScene == 0 && !board.hasWon()) {
         // An undone board is shown as it was, not stepped on from there in the same frame.
@@ -69,6 +76,7 @@ void playLevel(LoopState& state, SDL_Surface* screen, Level<W, H>& board,
         pack.selected = map; // the level left is the one to try again
     }
     pack.drawCounter(screen, shortest, offX, offY, board.viewH);
+    hints.draw(screen, pack.text(), board, offX, offY);
 }
 
 } // namespace
@@ -80,11 +88,11 @@ void runSceneBoard(LoopState& state, SDL_Surface* screen, GameBoards& boards) {
         return;
     case level1Scene:
         playLevel(state, screen, boards.level1, boards.undo40x20, 0, 0, level2Scene, boards.pack,
-                  shippedShortest[0]);
+                  boards.hints, shippedShortest[0]);
         return;
     case level2Scene:
         playLevel(state, screen, boards.level2, boards.undo80x50, 0, 0, endScene, boards.pack,
-                  shippedShortest[1]);
+                  boards.hints, shippedShortest[1]);
         return;
     case chooserScene:
         boards.pack.runChooser(state, screen);
@@ -105,10 +113,10 @@ void runSceneBoard(LoopState& state, SDL_Surface* screen, GameBoards& boards) {
     const int32_t shortest = boards.pack.levels[k].shortest, map = static_cast<int32_t>(k);
     if (slot.small)
         playLevel(state, screen, slot.small->board, boards.undo40x25, slot.small->offX,
-                  slot.small->offY, next, boards.pack, shortest, map);
+                  slot.small->offY, next, boards.pack, boards.hints, shortest, map);
     else
         playLevel(state, screen, slot.large->board, boards.undo80x50, slot.large->offX,
-                  slot.large->offY, next, boards.pack, shortest, map);
+                  slot.large->offY, next, boards.pack, boards.hints, shortest, map);
 }
 
 void wipeClosed(LoopState& state, GameBoards& boards) {
@@ -116,6 +124,7 @@ void wipeClosed(LoopState& state, GameBoards& boards) {
     if (boards.pack.leavingCard && state.scene == chooserScene) state.quietWipe = true;
     boards.pack.leavingCard = false;
     boards.pack.steps = StepCounter{};
+    boards.hints.forget();
     if (!state.quietWipe) {
         boards.undo40x20.clear();
         boards.undo40x25.clear();

@@ -7,6 +7,7 @@
 
 #include "app/Chooser.h"
 #include "app/Course.h"
+#include "app/Hints.h"
 #include "app/Practice.h"
 #include "app/Scale.h"
 #include "app/SceneLoop.h"
@@ -50,6 +51,8 @@ struct GameBoards {
     UndoRing<Level<80, 50>> undo80x50;
     // The chooser, the card, the step counter and progress; idle unless the course asks.
     Pack pack;
+    // Practice and pack runs: h asks for the next move.
+    HintBox hints;
 };
 
 // The game's boards in their scenes: the levels take the practice keys.

@@ -95,13 +95,20 @@ bool parseLine(const std::string& line, uint32_t after, DemoEvent& event, std::s
         error = "frames count from 1";
         return false;
     }
-    if (frame <= after) {
+    // A hint shows on the frame of the event before it, or later.
+    if (frame < after || (frame == after && word != "hint")) {
         error = "frame " + frameText + " is not after the frame before, " + std::to_string(after) +
                 " (one event a frame, in order)";
         return false;
     }
     event.frame = static_cast<uint32_t>(frame);
     event.key = 0;
+    if (word == "hint") {
+        event.type = hintShown;
+        if (rest.empty()) return true;
+        error = "nothing may follow \"hint\", but " + quoted(rest) + " does";
+        return false;
+    }
 
     int type = -1;
     for (const Named& n : eventNames)
@@ -119,7 +126,7 @@ bool parseLine(const std::string& line, uint32_t after, DemoEvent& event, std::s
     if (type < 0) {
         error = "unknown event " + quoted(word) +
                 " (down KEY, up KEY, quit, focus, mouse-motion, mouse-down, mouse-up, resize, "
-                "expose, event NUMBER or end)";
+                "expose, event NUMBER, hint or end)";
         return false;
     }
     event.type = static_cast<uint32_t>(type);
@@ -208,6 +215,7 @@ int demoKeyFromName(const std::string& name) {
 
 int formatDemoLine(char* out, size_t size, const DemoEvent& event) {
     const unsigned frame = event.frame;
+    if (event.type == hintShown) return std::snprintf(out, size, "%u hint", frame);
     for (const Named& n : eventNames) {
         if (static_cast<uint32_t>(n.value) != event.type) continue;
         if (!isKeyEvent(event.type)) return std::snprintf(out, size, "%u %s", frame, n.name);

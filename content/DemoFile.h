@@ -20,6 +20,9 @@ constexpr unsigned eventTypes = 32;
 constexpr unsigned keySymbols = 323;
 // The number SDL 1.2 keeps for its users' own events: one the game ignores anywhere.
 constexpr uint32_t otherEvent = 24;
+// Not an event the loop takes: the frame on which a hint's answer showed ("hint"), so that a
+// replay shows it on the same frame, whatever its own search takes.
+constexpr uint32_t hintShown = 0x100;
 
 inline bool isKeyEvent(uint32_t type) {
     return type == SDL_KEYDOWN || type == SDL_KEYUP;
@@ -50,7 +53,7 @@ struct DemoSetup {
 // end (type SDL_NOEVENT): it keeps the keyboard through that frame, taking no event on it.
 struct DemoEvent {
     uint32_t frame = 0; // the loop's first frame is 1
-    uint32_t type = 0;  // SDL event type
+    uint32_t type = 0;  // SDL event type, or hintShown
     uint16_t key = 0;   // SDL key symbol, for key events
 };
 

@@ -1,7 +1,9 @@
 // Maps from files played through the real frame function: in order with a wipe between them,
 // each with its track, drawn centred or scrolling, restarted in practice mode, and named in
 // demos so that a replay finds them and refuses a changed one.
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -199,4 +201,57 @@ TEST(Course, TheSolversDemoOfAMapPlaysToItsGoal) {
     EXPECT_TRUE(g.boards->maps[0].small->board.hasWon());
     EXPECT_EQ(g.state.nextScene, 8);
     std::remove(demo.c_str());
+}
+
+// A hint's answer shows on the frame its search ends; the demo keeps that frame, and a replay
+// shows it there too, however long its own search takes.
+TEST(Course, ADemoWithAHintReplaysFrameForFrameOnAFastOrSlowMachine) {
+    HeadlessGame game;
+    ASSERT_TRUE(game.up);
+    const std::string demoPath = scratchPath("hint.demo");
+    Options options;
+    options.maps = {SOURCE_ROOT "/levels/03-the-belt.map"};
+    options.practice = true;
+    Course course;
+    std::string error;
+    ASSERT_TRUE(setUpCourse(options, DemoSetup{}, course, error)) << error;
+    std::vector<uint64_t> played;
+    {
+        Game g(game, course);
+        DemoRecorder recorder;
+        ASSERT_TRUE(recorder.open(demoPath, error, setupOf(course))) << error;
+        const EventSource source = recorder.source(g.script.source());
+        g.frames(30, SDLK_d, &source);
+        const auto hint = [&] {
+            g.frames(1, SDLK_h, &source);
+            for (int i = 0; i < 5000 && !g.boards->hints.showing(); ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                g.frames(1, SDLK_UNKNOWN, &source);
+            }
+            return g.boards->hints.showing();
+        };
+        ASSERT_TRUE(hint());
+        g.frames(40, SDLK_a, &source); // a key: the answer goes
+        EXPECT_FALSE(g.boards->hints.showing());
+        ASSERT_TRUE(hint());
+        g.frames(20, SDLK_UNKNOWN, &source);
+        ASSERT_TRUE(recorder.close());
+        played = flips;
+    }
+    const std::string text = bytesOf(demoPath);
+    EXPECT_NE(text.find(" hint\n"), std::string::npos) << text;
+    for (uint32_t slower : {0u, 400u}) {
+        std::vector<DemoEvent> events;
+        Course c;
+        ASSERT_TRUE(loadDemo(demoPath, {}, events, c, error)) << error;
+        Game g(game, c);
+        DemoPlayer player(events);
+        const EventSource source = player.source();
+        hintFrames().replaying = true;
+        hintFrames().slower = slower;
+        g.frames(static_cast<int>(played.size()), SDLK_UNKNOWN, &source);
+        hintFrames() = HintFrames{};
+        EXPECT_TRUE(flips == played) << "search slowed by " << slower << " ms";
+    }
+    fs::remove(demoPath);
 }

@@ -11,7 +11,7 @@
 #include "app/Video.h"
 #include "app/Walkthrough.h"
 #include "demo_support.h"
-#include "tools/solve/Keys.h"
+#include "solve/Keys.h"
 
 using namespace demo_test;
 

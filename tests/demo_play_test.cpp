@@ -8,7 +8,7 @@
 #include "app/Demo.h"
 #include "app/Walkthrough.h"
 #include "demo_support.h"
-#include "tools/solve/Keys.h"
+#include "solve/Keys.h"
 #include "watch.h"
 
 using namespace demo_test;

@@ -10,7 +10,7 @@
 #include "board/Level.h"
 #include "content/Content.h"
 #include "content/MapFile.h"
-#include "tools/solve/Hint.h"
+#include "solve/Hint.h"
 
 namespace {
 

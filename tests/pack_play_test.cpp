@@ -6,7 +6,7 @@
 
 #include "app/Demo.h"
 #include "demo_support.h"
-#include "tools/solve/Keys.h"
+#include "solve/Keys.h"
 
 using namespace demo_test;
 namespace fs = std::filesystem;

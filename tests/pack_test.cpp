@@ -10,8 +10,8 @@
 #include "board/Level.h"
 #include "content/Content.h"
 #include "content/MapFile.h"
-#include "tools/solve/Keys.h"
-#include "tools/solve/State.h"
+#include "solve/Keys.h"
+#include "solve/State.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "app/Course.h"
 #include "demo_support.h"
-#include "tools/solve/Keys.h"
+#include "solve/Keys.h"
 #include "watch.h"
 
 using namespace demo_test;

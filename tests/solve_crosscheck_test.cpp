@@ -13,8 +13,8 @@
 #include "board/Level.h"
 #include "content/Content.h"
 #include "content/MapFile.h"
-#include "tools/solve/Keys.h"
-#include "tools/solve/Solve.h"
+#include "solve/Keys.h"
+#include "solve/Solve.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 
 #include "board/Level.h"
 #include "content/Boards.h"
-#include "tools/solve/Beam.h"
-#include "tools/solve/Keys.h"
+#include "solve/Beam.h"
+#include "solve/Keys.h"
 
 namespace {
 

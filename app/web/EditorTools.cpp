@@ -13,8 +13,8 @@
 #include "content/LevelCode.h"
 #include "content/MapFile.h"
 #include "tools/solve/Demo.h"
-#include "tools/solve/Keys.h"
-#include "tools/solve/Solve.h"
+#include "solve/Keys.h"
+#include "solve/Solve.h"
 
 namespace {
 

@@ -24,6 +24,7 @@ target_link_libraries(sdl_mixer INTERFACE SDL::SDL)
 
 add_subdirectory(content)
 add_subdirectory(board)
+add_subdirectory(solve)
 add_subdirectory(app)
 
 target_sources(foldbot PRIVATE ${CMAKE_CURRENT_LIST_DIR}/WebPlatform.cpp)

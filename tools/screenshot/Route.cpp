@@ -10,7 +10,7 @@
 #include "Png.h"
 #include "app/Startup.h"
 #include "app/StepCounter.h"
-#include "tools/solve/Keys.h"
+#include "solve/Keys.h"
 
 namespace {
 

@@ -16,13 +16,14 @@
 #include "content/Boards.h"
 #include "content/LevelCode.h"
 #include "content/MapFile.h"
-#include "tools/solve/Beam.h"
-#include "tools/solve/Bound.h"
+#include "solve/Beam.h"
+#include "solve/Bound.h"
+#include "solve/Keys.h"
+#include "solve/Limits.h"
+#include "solve/Search.h"
+#include "solve/Solve.h"
 #include "tools/solve/Demo.h"
-#include "tools/solve/Keys.h"
-#include "tools/solve/Limits.h"
-#include "tools/solve/Search.h"
-#include "tools/solve/Solve.h"
+#include "tools/solve/Interrupt.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "board/Level.h"
 #include "content/Content.h"
 #include "content/MapFile.h"
-#include "tools/solve/State.h"
+#include "solve/State.h"
 
 namespace {
 

@@ -1,8 +1,7 @@
-// What stops a search early: Ctrl-C and a memory ceiling; and the status line a person at a
-// terminal watches meanwhile.
+// What stops a search early: a memory ceiling; and the status line a person at a terminal
+// watches meanwhile.
 #pragma once
 
-#include <signal.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -15,20 +14,6 @@
 #include <cstring>
 #include <fstream>
 #include <string>
-
-inline std::atomic<bool>& interruptFlag() {
-    static std::atomic<bool> flag{false};
-    return flag;
-}
-
-// The first Ctrl-C asks the search to stop and say so; a second one kills as usual.
-inline void catchInterrupt() {
-    struct sigaction sa {};
-    sa.sa_handler = [](int) { interruptFlag().store(true); };
-    sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESETHAND;
-    sigaction(SIGINT, &sa, nullptr);
-}
 
 // Memory the process has actually touched.
 inline size_t residentBytes() {

@@ -8,8 +8,8 @@
 
 #include "board/Level.h"
 #include "content/Keys.h"
-#include "tools/solve/Search.h"
-#include "tools/solve/State.h"
+#include "solve/Search.h"
+#include "solve/State.h"
 
 struct KeyTiming {
     int firstLead = 10; // frames before the first key, so the whole play may start early or late

@@ -17,9 +17,9 @@
 #include <thread>
 #include <vector>
 
-#include "tools/solve/Bound.h"
-#include "tools/solve/Limits.h"
-#include "tools/solve/State.h"
+#include "solve/Bound.h"
+#include "solve/Limits.h"
+#include "solve/State.h"
 
 // A node's meta word orders by (combos, action, parent's tag), so an atomic minimum keeps, for
 // each state of a layer, the fewest combos and a tie-break that does not depend on thread

@@ -7,8 +7,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "tools/solve/Search.h"
-#include "tools/solve/State.h"
+#include "solve/Search.h"
+#include "solve/State.h"
 
 struct KeyHash {
     size_t operator()(const Key& k) const { return static_cast<size_t>(k.hash()); }

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "board/Level.h"
-#include "tools/solve/Beam.h"
-#include "tools/solve/Keys.h"
-#include "tools/solve/Search.h"
+#include "solve/Beam.h"
+#include "solve/Keys.h"
+#include "solve/Search.h"
 
 // Ample for the shipped levels' playable proofs from their starts (2.6 million states), and
 // with the table, under 160 MiB.

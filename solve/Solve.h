@@ -5,9 +5,9 @@
 #include <atomic>
 
 #include "board/Level.h"
-#include "tools/solve/Beam.h"
-#include "tools/solve/Bound.h"
-#include "tools/solve/Search.h"
+#include "solve/Beam.h"
+#include "solve/Bound.h"
+#include "solve/Search.h"
 
 struct SolveSettings {
     bool fast = false;
