@@ -10,7 +10,9 @@
 #include "board/Level.h"
 #include "content/Content.h"
 #include "content/MapFile.h"
+#include "app/StepCounter.h"
 #include "solve/Hint.h"
+#include "solve/Solve.h"
 
 namespace {
 
@@ -127,4 +129,25 @@ TEST(Hints, ADeadEndSaysHowFarToUndo) {
         ASSERT_NE(hint.kind, Hint::Kind::unknown) << "small levels are proven whole";
     }
     EXPECT_GE(deadEnds, 3);
+}
+
+// From a board part way along a walkthrough, the steps taken (as the game counts them) and the
+// exact search's distance from there add up to the level's proven shortest.
+TEST(Hints, StepsTakenAndTheDistanceLeftAddUpToTheShortest) {
+    const auto check = [](auto fresh, const char* keysName, size_t cut, int shortest) {
+        auto lv = fresh;
+        const std::vector<int> keys = walkthrough(keysName);
+        StepCounter counter;
+        for (size_t f = 0; f < cut; ++f)
+            counter.frame(lv, keys[f] != noKey, [&] { return runBoard(nullptr, lv, keys[f], 0, 0); });
+        SolveSettings s;
+        s.threads = 2;
+        const SearchResult res = solveBoard(lv, s);
+        ASSERT_TRUE(res.solved) << keysName << " cut at " << cut;
+        EXPECT_EQ(counter.steps + static_cast<int>(res.actions.size()), shortest)
+            << keysName << " cut at " << cut;
+    };
+    check(Level<40, 20>(contentTexts[1], chainPoses, nullptr, 40, 20), "level1.keys", 1200, 47);
+    check(Level<80, 50>(contentTexts[2], chainPoses, nullptr, 40, 25), "level2.keys", 900, 92);
+    check(Level<80, 50>(contentTexts[2], chainPoses, nullptr, 40, 25), "level2.keys", 2000, 92);
 }

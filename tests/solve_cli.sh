@@ -37,6 +37,15 @@ expect 0 "reaches the goal on frame" "its key file"
 
 # The demo (--demo) is written by the game's own demo writer; course_test plays it to the goal.
 
+# --from: the search starts where a demo's first half or a key file leaves the board.
+head -n 12 "$tmp/stairs.demo" >"$tmp/half.demo"
+run --from "$tmp/half.demo" "$maps/stairs.map"
+expect 0 ": [0-9]+ steps, [0-9]+ combos, optimal, " "from half a demo"
+run --from "$maps/holes-dead.keys" "$maps/holes.map" # the blocks fall apart into two holes
+expect 1 ": no route: the whole space explored" "from a dead end"
+run --from "$tmp/missing.keys" "$maps/holes.map"
+[ "$status" -eq 2 ] && [[ $out == *"--from: $tmp/missing.keys"* ]] || fail "a missing --from file: $out"
+
 # The figure's poses, whose patterns do not hang together, so only the box bound prunes.
 run --keys "$tmp/figure.keys" "$maps/figure.map" # 16 steps by a plain search too
 expect 0 "^$maps/figure.map: 16 steps, 1 combos, optimal, " "figure poses"

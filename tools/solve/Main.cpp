@@ -16,6 +16,7 @@
 #include "content/Boards.h"
 #include "content/LevelCode.h"
 #include "content/MapFile.h"
+#include "content/TextFile.h"
 #include "solve/Beam.h"
 #include "solve/Bound.h"
 #include "solve/Keys.h"
@@ -51,9 +52,10 @@ const char* usage =
     "  --keys FILE       write the solution as one key per frame (0-8 pose, -1 Space,\n"
     "                    1000 none), checked by playing it through the frame driver\n"
     "  --check FILE      play a key file from a fresh board and say on which frame it wins\n"
-    "  --from FILE       play a key file on the board first, then search from the board it\n"
-    "                    leaves (can this still be finished, and how?); a glide it ends in\n"
-    "                    counts as a moving step while Space then a pose still fit in it\n"
+    "  --from FILE       play a key file (or a map's demo written by --demo) on the board\n"
+    "                    first, then search from the board it leaves (can this still be\n"
+    "                    finished, and how?); a glide it ends in counts as a moving step while\n"
+    "                    Space then a pose still fit in it\n"
     "  --demo FILE       write the route as a demo for `foldbot --map MAP --replay FILE`\n"
     "                    (map files only)\n"
     "  --export LEVEL    print a shipped level (level1, level2) as a map file\n"
@@ -149,6 +151,40 @@ struct Source {
     const MapFile* map = nullptr;
 };
 
+// The keys of a --from file: a key file, or a demo of one map's pose keys as --demo writes them
+// (its frame F is the board's frame F - 1).
+bool keysFrom(const std::string& path, const Source& source, std::vector<int>& keys,
+              std::string& why) {
+    std::string text;
+    if (!readTextFile(path, text, why)) return false;
+    if (text.rfind(demoFormat, 0) != 0) return readKeyFile(path, keys, why);
+    std::vector<DemoEvent> events;
+    DemoSetup setup;
+    if (!parseDemo(text, events, why, &setup)) {
+        why = path + ", " + why;
+        return false;
+    }
+    const char* kinds = "; --from takes a key file, or a demo of one map written by --demo";
+    if (!source.map || setup.maps.size() != 1 || setup.practice || setup.level != 0 ||
+        setup.chooser) {
+        why = path + ": not a demo of this one map" + kinds;
+        return false;
+    }
+    keys.clear();
+    for (const DemoEvent& e : events) {
+        if (e.type != SDL_KEYDOWN) continue;
+        const int direction = directionOf(static_cast<SDLKey>(e.key));
+        if (direction == noKey) {
+            why = path + ": frame " + std::to_string(e.frame) + " presses a key that is no pose" +
+                  kinds;
+            return false;
+        }
+        keys.resize(e.frame, noKey);
+        keys[e.frame - 1] = direction;
+    }
+    return true;
+}
+
 template <int W, int H> int solve(const Args& args, const Level<W, H>& fresh, Source source) {
     const char* name = args.board.c_str();
     if (!args.check.empty()) {
@@ -174,7 +210,7 @@ template <int W, int H> int solve(const Args& args, const Level<W, H>& fresh, So
     std::vector<int> before;
     if (!args.from.empty()) {
         std::string why;
-        if (!readKeyFile(args.from, before, why)) {
+        if (!keysFrom(args.from, source, before, why)) {
             std::fprintf(stderr, "foldbot_solve: --from: %s\n", why.c_str());
             return 2;
         }
@@ -372,7 +408,7 @@ int main(int argc, char** argv) {
         } else if (a == "--check") {
             args.check = value("a file");
         } else if (a == "--from") {
-            args.from = value("a key file");
+            args.from = value("a key file or a demo");
         } else if (a == "--export") {
             args.exportLevel = value("a level");
         } else if (a == "--code") {
