@@ -14,6 +14,7 @@
 
 #include "app/Video.h"
 #include "demo_support.h"
+#include "solve/Hint.h"
 
 using namespace demo_test;
 
@@ -255,8 +256,9 @@ std::vector<uint32_t> packPicture(SceneId scene, const std::string& file) {
 
 } // namespace
 
-// The pack with real keys and no progress yet: Enter plays the first level, its route reaches
-// the card with the shortest; started again, the chooser marks it solved and selects the second.
+// The pack with real keys and no progress yet: Enter plays the first level; h shows a hint each
+// step, and its keys reach the card with the shortest; started again, the chooser marks the
+// level solved and selects the second.
 TEST(Window, PackKeepsTheSolvedLevelForTheNextRun) {
     if (const char* why = missing()) GTEST_SKIP() << why;
     XSession session("1024x768x24", "window-pack");
@@ -269,10 +271,21 @@ TEST(Window, PackKeepsTheSolvedLevelForTheNextRun) {
     std::string id = session.startGame({"--pack"}, game, home);
     ASSERT_FALSE(id.empty()) << "no window captioned !#@*";
     output(x + "xdotool windowfocus --sync " + id + " key Return");
-    steadyPicture(x, id);
-    for (const char* key : {"d", "c", "d", "q", "c", "d"}) {
-        output(x + "xdotool key --clearmodifiers " + key);
+    std::vector<uint32_t> before = steadyPicture(x, id);
+    std::vector<MapFile> pack;
+    std::string error;
+    ASSERT_TRUE(readPack(ASSET_ROOT "/levels", pack, error)) << error;
+    Level<40, 25> model(pack[0].boardText.c_str(), chainPoses, nullptr, pack[0].viewW,
+                        pack[0].viewH);
+    for (int step = 0; step < 20 && !model.hasWon(); ++step) {
+        const Hint hint = findHint(model, {});
+        ASSERT_EQ(hint.kind, Hint::Kind::move);
+        output(x + "xdotool key --clearmodifiers h");
+        EXPECT_NE(steadyPicture(x, id), before) << "no hint shown at step " << step;
+        if (hint.label != "wait") output(x + "xdotool key --clearmodifiers " + hint.label);
+        for (int key : hint.keys) runBoard(nullptr, model, key, 0, 0);
         std::this_thread::sleep_for(std::chrono::milliseconds(600));
+        before = steadyPicture(x, id);
     }
     const std::string progress = data + "/foldbot/progress";
     EXPECT_EQ(steadyPicture(x, id), packPicture(cardScene, progress));
