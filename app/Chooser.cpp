@@ -37,12 +37,15 @@ int32_t leadingNumber(const std::string& value) {
 
 } // namespace
 
-Pack::Pack(const Course& course) : chooser(course.chooser), counter(course.counter) {
+Pack::Pack(const Course& course)
+    : chooser(course.chooser), counter(course.counter), packs(course.packs),
+      opensOn(course.opensOn), demoSelected(course.selected) {
     for (const MapFile& map : course.maps) {
         levels.push_back({map.title, leadingNumber(map.value("shortest")), levelChecksum(map)});
         rows.push_back(map.rows);
         widths.push_back(map.width);
     }
+    if (packs.empty()) packs.push_back({"Level pack", 0, static_cast<int32_t>(levels.size())});
     if (course.practice) stepsUndo.reserve(StepCounter{});
 }
 
@@ -79,21 +82,34 @@ void Pack::open(SDL_Surface* screen, SDL_Surface* glyphPicture, const std::strin
             }
         levels[k].thumb = t;
     }
-    selected = firstUnsolved();
+    const int32_t n = static_cast<int32_t>(levels.size());
+    if (demoSelected >= 0)
+        selected = std::min(demoSelected, std::max(n - 1, 0));
+    else if (opensOn >= 0 && static_cast<size_t>(opensOn) < packs.size())
+        selected = firstUnsolved(packs[static_cast<size_t>(opensOn)].first);
 }
 
-int32_t Pack::firstUnsolved() const {
-    for (size_t k = 0; k < levels.size(); ++k)
-        if (progress.best(levels[k].sum) == 0) return static_cast<int32_t>(k);
-    return 0;
+const PackSection& Pack::packOf(int32_t k) const {
+    for (const PackSection& p : packs)
+        if (k >= p.first && k < p.first + p.count) return p;
+    return packs.front();
+}
+
+int32_t Pack::firstUnsolved(int32_t k) const {
+    const PackSection& p = packOf(k);
+    for (int32_t i = k; i < p.first + p.count; ++i)
+        if (progress.best(levels[static_cast<size_t>(i)].sum) == 0) return i;
+    return p.first;
 }
 
 void Pack::move(int32_t dx, int32_t dy, bool linear) {
     const int32_t n = static_cast<int32_t>(levels.size());
-    const int32_t column = selected % chooserColumns + dx;
+    const int32_t column = (selected - packOf(selected).first) % chooserColumns + dx;
     if (!linear && (column < 0 || column >= chooserColumns)) return;
     const int32_t k = selected + dy * chooserColumns + dx;
-    if (k >= 0 && k < n) selected = k;
+    // Into another pack, the column stays the same or the selection does not move.
+    if (k < 0 || k >= n || (!linear && (k - packOf(k).first) % chooserColumns != column)) return;
+    selected = k;
 }
 
 void Pack::runChooser(LoopState& state, SDL_Surface* screen) {
@@ -142,21 +158,29 @@ void Pack::runChooser(LoopState& state, SDL_Surface* screen) {
     }
     if (!screen) return;
     fill(screen, 0, 0, 800, 500, rgb(screen, 12, 14, 22));
-    const int32_t n = static_cast<int32_t>(levels.size());
+    // Each pack starts a page of its own, under its own heading.
+    const PackSection& pack = packOf(selected);
+    const int32_t n = pack.count;
     int32_t solved = 0;
-    for (const Level& level : levels) solved += progress.best(level.sum) > 0 ? 1 : 0;
+    for (int32_t k = pack.first; k < pack.first + n; ++k)
+        solved += progress.best(levels[static_cast<size_t>(k)].sum) > 0 ? 1 : 0;
     char text[64];
-    drawText(screen, glyphs, 16, 6, "Level pack", goldInk);
+    drawText(screen, glyphs, 16, 6, pack.title.c_str(), goldInk);
     std::snprintf(text, sizeof text, "Solved %d of %d", solved, n);
     drawText(screen, glyphs, 784 - textWidth(text), 6, text, solved == n ? greenInk : lightInk);
     const int32_t perPage = chooserColumns * chooserRows;
-    const int32_t page = selected / perPage;
-    if (n > perPage) {
-        std::snprintf(text, sizeof text, "Page %d of %d", page + 1, (n + perPage - 1) / perPage);
+    int32_t pages = 0, page = 0;
+    for (const PackSection& p : packs) {
+        if (&p == &pack) page = pages + (selected - p.first) / perPage;
+        pages += std::max(1, (p.count + perPage - 1) / perPage);
+    }
+    if (pages > 1) {
+        std::snprintf(text, sizeof text, "Page %d of %d", page + 1, pages);
         drawTextCentred(screen, glyphs, 400, 6, text, dimInk);
     }
-    for (int32_t k = page * perPage; k < std::min(n, (page + 1) * perPage); ++k) {
-        const int32_t i = k - page * perPage;
+    const int32_t from = pack.first + (selected - pack.first) / perPage * perPage;
+    for (int32_t k = from; k < std::min(pack.first + n, from + perPage); ++k) {
+        const int32_t i = k - from;
         drawLevel(screen, k, 16 + i % chooserColumns * (cardW + 8),
                   32 + i / chooserColumns * (cardH + cardGap));
     }
@@ -179,7 +203,7 @@ void Pack::drawLevel(SDL_Surface* screen, int32_t k, int32_t x, int32_t y) const
     panel(screen, x, y, cardW, cardH, k == selected);
     drawThumb(screen, k, x + 8, y + 8, thumbW, thumbH);
     char text[64];
-    std::snprintf(text, sizeof text, "%d", k + 1);
+    std::snprintf(text, sizeof text, "%d", k - packOf(k).first + 1);
     drawText(screen, glyphs, x + 140, y + 8, text, goldInk);
     // The title as far as it fits beside the number.
     const int32_t from = x + 140 + textWidth(text) + glyphW;
@@ -217,7 +241,7 @@ void Pack::runCard(LoopState& state, SDL_Surface* screen) {
     fill(screen, 0, 0, 800, 500, rgb(screen, 12, 14, 22));
     panel(screen, 180, 90, 440, 320, true);
     char text[64];
-    std::snprintf(text, sizeof text, "Level %d solved", played + 1);
+    std::snprintf(text, sizeof text, "Level %d solved", played - packOf(played).first + 1);
     drawTextCentred(screen, glyphs, 400, 108, text, goldInk);
     std::snprintf(text, sizeof text, "%s", level.title.c_str());
     text[34] = '\0';

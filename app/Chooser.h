@@ -33,6 +33,7 @@ class Pack {
     UndoRing<StepCounter> stepsUndo; // beside the board's, point for point
     Progress progress;
     std::vector<Level> levels;
+    std::vector<PackSection> packs; // each pack's levels, under its own heading and pages
     int32_t selected = 0;
     int32_t played = 0;    // the level of the result card
     int32_t cardSteps = 0; // its steps, and its best before them
@@ -63,9 +64,12 @@ class Pack {
     void drawLevel(SDL_Surface* screen, int32_t k, int32_t x, int32_t y) const;
     void drawThumb(SDL_Surface* screen, int32_t k, int32_t x, int32_t y, int32_t w,
                    int32_t h) const;
-    int32_t firstUnsolved() const;
+    // In the pack of `k`: the first unsolved level from `k` on, else the pack's first.
+    int32_t firstUnsolved(int32_t k = 0) const;
+    const PackSection& packOf(int32_t k) const;
 
     SDL_Surface* glyphs = nullptr;
+    int32_t opensOn = 0, demoSelected = -1; // the Course's
     std::vector<std::string> rows; // each level's cells, for its picture
     std::vector<int32_t> widths;
 };

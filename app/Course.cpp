@@ -1,6 +1,10 @@
 // Setting up a run: the maps it plays, read and checked, and what a demo says of it.
 #include "app/Course.h"
 
+#include <algorithm>
+
+#include "content/LevelCode.h"
+
 SceneId Course::firstScene() const {
     if (chooser && level == 0 && !maps.empty()) return chooserScene;
     if (!maps.empty()) return firstMapScene + (level > 0 ? level - 1 : 0);
@@ -71,23 +75,68 @@ bool mapsOfDemo(const Options& options, const DemoSetup& setup, Course& course,
     return true;
 }
 
-// The pack's readable maps. --level counts every file, so a bad one does not shift the
-// numbers of those after it.
-bool packOf(Course& course, std::string& error) {
+// One pack's readable maps, after those of the packs before it. --level counts every file, so
+// a bad one does not shift the numbers of those after it.
+bool addPack(const std::string& name, int level, Course& course, std::string& error) {
     std::vector<MapFile> pack;
-    if (!readPack(packFolder, pack, error)) return false;
-    const size_t place = static_cast<size_t>(course.level); // past the pack: refused below
-    if (place > 0 && place <= pack.size() && !pack[place - 1].fault.empty())
+    if (!readPack(packFolderOf(name), pack, error)) return false;
+    const size_t place = static_cast<size_t>(level);
+    if (place > pack.size())
+        return fail(error,
+                    "--level " + std::to_string(place) + ": there " +
+                        (pack.size() == 1 ? "is 1 level"
+                                          : "are " + std::to_string(pack.size()) + " levels") +
+                        " in the " + (name.empty() ? "" : name + " ") + "pack (see --help)");
+    if (place > 0 && !pack[place - 1].fault.empty())
         return fail(error, "--level " + std::to_string(place) + ": " + pack[place - 1].fault);
+    const int32_t first = static_cast<int32_t>(course.maps.size());
+    int32_t at = static_cast<int32_t>(place);
     for (size_t k = 0; k < pack.size(); ++k) {
         if (pack[k].fault.empty()) {
             course.maps.push_back(std::move(pack[k]));
             continue;
         }
         course.skipped.push_back(pack[k].fault);
-        if (k < place && place <= pack.size()) --course.level;
+        if (k < place) --at;
+    }
+    if (place > 0) course.level = first + at;
+    course.packs.push_back(
+        {packTitle(name), first, static_cast<int32_t>(course.maps.size()) - first});
+    return true;
+}
+
+// Every pack, in one chooser: the first, then those in its folder. Only the one asked for must
+// be readable; another that cannot be is left out, and said so.
+bool packsOf(const Options& options, Course& course, std::string& error) {
+    const std::vector<std::string> names = packNames();
+    const auto asked = std::find(names.begin(), names.end(), options.packName);
+    if (asked == names.end()) {
+        std::string known;
+        for (size_t k = 1; k < names.size(); ++k) known += (k > 1 ? ", " : "") + names[k];
+        return fail(error, "--pack " + options.packName + ": there is no such pack in " +
+                               packFolder + "/" +
+                               (known.empty() ? "" : " (there is " + known + ")"));
+    }
+    course.level = 0;
+    for (const std::string& name : names) {
+        const bool chosen = name == options.packName;
+        if (chosen) course.opensOn = static_cast<int32_t>(course.packs.size());
+        std::string why;
+        if (addPack(name, chosen ? options.level : 0, course, why)) continue;
+        if (chosen) return fail(error, why);
+        course.skipped.push_back(why);
     }
     return true;
+}
+
+// In a replay, the packs are told apart by the folders the demo names.
+void packsByName(const DemoSetup& setup, Course& course) {
+    for (size_t k = 0; k < setup.maps.size(); ++k) {
+        const std::string title = packTitle(packNameOf(setup.maps[k].name));
+        if (course.packs.empty() || course.packs.back().title != title)
+            course.packs.push_back({title, static_cast<int32_t>(k), 0});
+        ++course.packs.back().count;
+    }
 }
 
 } // namespace
@@ -99,14 +148,27 @@ bool setUpCourse(const Options& options, const DemoSetup& setup, Course& course,
         course.level = setup.level;
         course.chooser = setup.chooser;
         course.counter = setup.counter;
+        course.selected = setup.selected > 0 ? setup.selected - 1 : 0;
+        course.code = setup.code;
         if (!mapsOfDemo(options, setup, course, error)) return false;
+        if (course.chooser) packsByName(setup, course);
+        MapFile map;
+        if (!course.code.empty() && !decodeLevel(course.code, map, error))
+            return fail(error, options.replay + ": " + error);
+        if (!course.code.empty()) course.maps.push_back(std::move(map));
     } else {
         course.practice = options.practice;
         course.level = options.level;
-        if (options.pack && !packOf(course, error)) return false;
+        course.code = options.code;
+        if (options.pack && !packsOf(options, course, error)) return false;
         for (const std::string& path : options.maps) {
             MapFile map;
             if (!readMapFile(path, map, error)) return false;
+            course.maps.push_back(std::move(map));
+        }
+        if (!course.code.empty()) {
+            MapFile map;
+            if (!decodeLevel(course.code, map, error)) return false;
             course.maps.push_back(std::move(map));
         }
         course.chooser = options.pack;
@@ -127,12 +189,15 @@ bool setUpCourse(const Options& options, const DemoSetup& setup, Course& course,
     return true;
 }
 
-DemoSetup setupOf(const Course& course) {
+DemoSetup setupOf(const Course& course, int32_t selected) {
     DemoSetup setup;
     setup.practice = course.practice;
     setup.level = course.level;
     setup.chooser = course.chooser;
+    setup.selected = course.chooser ? selected + 1 : 0;
     setup.counter = course.counter;
+    setup.code = course.code;
+    if (!setup.code.empty()) return setup;
     for (const MapFile& map : course.maps)
         setup.maps.push_back({map.path, checksumText(map.checksum)});
     return setup;

@@ -44,25 +44,37 @@ void noDelay(Uint32) {}
 const Clock unpaced{SDL_GetTicks, noDelay};
 
 int listLevels() {
-    std::vector<MapFile> maps;
     std::string error;
     // Absolute: an installed game runs in its data folder, which is not where the player is.
     std::error_code failed;
     const std::filesystem::path here = std::filesystem::current_path(failed);
-    const std::string folder = failed ? packFolder : (here / packFolder).string();
-    if (!readPack(folder, maps, error)) return refuse(error);
-    for (size_t k = 0; k < maps.size(); ++k) {
-        const MapFile& map = maps[k];
-        if (!map.fault.empty()) {
-            std::printf("%2zu  %-28s %s\n", k + 1, "(cannot be played)", map.fault.c_str());
+    const std::string top = failed ? packFolder : (here / packFolder).string();
+    const std::vector<std::string> packs = packNames(top);
+    for (const std::string& name : packs) {
+        std::vector<MapFile> maps;
+        if (!readPack(packFolderOf(name, top), maps, error)) {
+            if (name.empty()) return refuse(error);
+            std::printf("%s: %s\n", packTitle(name).c_str(), error.c_str());
             continue;
         }
-        const std::string shortest = map.value("shortest");
-        std::printf("%2zu  %-28s %-19s %s%s%s\n", k + 1,
-                    map.title.empty() ? "(no title)" : map.title.c_str(), map.sizeText().c_str(),
-                    map.path.c_str(), shortest.empty() ? "" : ", shortest ", shortest.c_str());
+        if (packs.size() > 1)
+            std::printf("%s%s\n", name.empty() ? "" : "\n", packTitle(name).c_str());
+        for (size_t k = 0; k < maps.size(); ++k) {
+            const MapFile& map = maps[k];
+            if (!map.fault.empty()) {
+                std::printf("%2zu  %-28s %s\n", k + 1, "(cannot be played)", map.fault.c_str());
+                continue;
+            }
+            const std::string shortest = map.value("shortest");
+            std::printf("%2zu  %-28s %-19s %s%s%s\n", k + 1,
+                        map.title.empty() ? "(no title)" : map.title.c_str(),
+                        map.sizeText().c_str(), map.path.c_str(),
+                        shortest.empty() ? "" : ", shortest ", shortest.c_str());
+        }
     }
     std::printf("Play one with: foldbot --pack --level N\n");
+    for (size_t k = 1; k < packs.size(); ++k)
+        std::printf("           or: foldbot --pack %s --level N\n", packs[k].c_str());
     return 0;
 }
 
@@ -109,14 +121,17 @@ int SDL_main(int argc, char* argv[]) {
         return 1;
     }
     GameBoards boards(stage.sprites, course);
+    // The chooser's first selection comes from progress, which a replay does not read: the
+    // demo says it.
+    boards.pack.open(stage.screen, stage.glyphs, course.keepProgress ? progressPath() : "");
     DemoRecorder recorder;
-    if (!options.record.empty() && !recorder.open(options.record, error, setupOf(course))) {
+    if (!options.record.empty() &&
+        !recorder.open(options.record, error, setupOf(course, boards.pack.selected))) {
         stopMusic();
         Mix_CloseAudio();
         SDL_Quit();
         return refuse(error);
     }
-    boards.pack.open(stage.screen, stage.glyphs, course.keepProgress ? progressPath() : "");
 
     DemoPlayer player(demo);
     const bool playing = !options.replay.empty() || options.walkthrough;

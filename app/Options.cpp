@@ -6,7 +6,8 @@
 #include "content/DemoFile.h"
 
 const char usageText[] =
-    "Usage: foldbot [--practice] [--level N] [--map FILE]... [--pack] [--levels]\n"
+    "Usage: foldbot [--practice] [--level N] [--map FILE]... [--code CODE]\n"
+    "               [--pack [NAME]] [--levels]\n"
     "               [--record FILE] [--replay FILE | --walkthrough] [--fast]\n"
     "               [--scale N] [--fullscreen] [--help]\n"
     "\n"
@@ -31,11 +32,15 @@ const char usageText[] =
     "  --level N      skip the title and start on level N (1 or 2; with maps, the N-th map)\n"
     "  --map FILE     play a map file instead of the shipped levels; give it again for more\n"
     "                 maps, played in order (see docs/levels.md for the format)\n"
-    "  --pack         choose a level of the pack that comes with the game. Its levels (and\n"
+    "  --code CODE    play a level code (a level shared as a short text, see\n"
+    "                 docs/levels.md) as --map plays a file\n"
+    "  --pack [NAME]  choose a level of the packs that come with the game: the first pack,\n"
+    "                 then the challenge pack on a page of its own; --pack challenge opens\n"
+    "                 on it, and with --level N plays its N-th level. Their levels (and\n"
     "                 maps) count your steps against the shortest, and the levels you solve\n"
     "                 are kept in $XDG_DATA_HOME/foldbot/progress (by default in\n"
     "                 ~/.local/share/foldbot/progress)\n"
-    "  --levels       list the pack's levels with their titles, and stop\n"
+    "  --levels       list the packs' levels with their titles, and stop\n"
     "  --record FILE  play, and write every event the game takes, with its frame, to FILE\n"
     "  --replay FILE  play FILE's events on their frames; the keyboard takes over at its end\n"
     "  --walkthrough  watch the whole game played through; the keyboard takes over at the end\n"
@@ -48,7 +53,7 @@ const char usageText[] =
     "\n"
     "A demo file is plain text: a first line \"foldbot-demo 1\", then one event a line, its\n"
     "frame number and what it was, such as \"64 down return\" or \"70 up return\". A demo\n"
-    "recorded with --practice, --level, --map or --pack says so on its own lines, so\n"
+    "recorded with --practice, --level, --map, --code or --pack says so on its own lines, so\n"
     "--replay plays it the same way without them.\n"
     "The game reads ./img, ./snd and ./levels from the folder it is started in.\n";
 
@@ -71,6 +76,7 @@ struct OptionSpec {
     InDemo demo;
     bool (*take)(Options& options, const std::string& value, std::string& error);
     bool (*given)(const Options& options);
+    bool optional = false; // the value may be left out: "--X" alone, or "--X VALUE"
 };
 
 bool takeFile(std::string& into, const std::string& value) {
@@ -104,7 +110,12 @@ const OptionSpec optionTable[] = {
     {"--map", "a file name", true, InDemo::givenAgain,
      [](Options& o, const std::string& v, std::string&) { return o.maps.push_back(v), true; },
      GIVEN(!o.maps.empty())},
-    {"--pack", nullptr, false, InDemo::refused, SWITCH(pack), GIVEN(o.pack)},
+    {"--code", "a level code", false, InDemo::refused,
+     [](Options& o, const std::string& v, std::string&) { return takeFile(o.code, v); },
+     GIVEN(!o.code.empty())},
+    {"--pack", "a pack's name, such as challenge", false, InDemo::refused,
+     [](Options& o, const std::string& v, std::string&) { return o.packName = v, o.pack = true; },
+     GIVEN(o.pack), true},
     {"--levels", nullptr, false, InDemo::no, SWITCH(levels), GIVEN(o.levels)},
     {"--record", "a file name", false, InDemo::no,
      [](Options& o, const std::string& v, std::string&) { return takeFile(o.record, v); },
@@ -141,14 +152,14 @@ bool checkModes(const Options& o, std::string& error) {
             return refuse(error, std::string(spec.name) +
                                      " cannot go with --replay: the demo says how it was "
                                      "recorded, and is replayed that way");
-    if (given(o, "--walkthrough") && (o.level != 0 || o.pack || !o.maps.empty()))
+    if (given(o, "--walkthrough") && (o.level != 0 || o.pack || !o.maps.empty() || !o.code.empty()))
         return refuse(error, "--walkthrough plays the shipped game from its title; it cannot go "
-                             "with --level, --map or --pack");
-    if (o.pack && !o.maps.empty())
-        return refuse(error, "--pack and --map both choose the maps; choose one");
-    if (o.levels && (o.practice || o.level != 0 || !o.maps.empty() || !o.record.empty() ||
-                     !o.replay.empty() || o.walkthrough || o.fast))
-        return refuse(error, "--levels only lists the pack's levels; it takes no other option");
+                             "with --level, --map, --code or --pack");
+    if (o.pack + !o.maps.empty() + !o.code.empty() > 1)
+        return refuse(error, "--pack, --map and --code each choose the levels; choose one");
+    if (o.levels && (o.practice || o.level != 0 || !o.maps.empty() || !o.code.empty() ||
+                     !o.record.empty() || !o.replay.empty() || o.walkthrough || o.fast))
+        return refuse(error, "--levels only lists the packs' levels; it takes no other option");
     if (o.fast && o.replay.empty() && !o.walkthrough)
         return refuse(error, "--fast needs --replay or --walkthrough");
     if (!o.record.empty() && o.record == o.replay)
@@ -174,14 +185,17 @@ bool parseOptions(int argc, char* argv[], Options& options, std::string& error) 
         if (spec == nullptr)
             return refuse(error, "unknown option \"" + std::string(argv[i]) + "\"");
         if (!spec->repeats && spec->given(options)) return refuse(error, arg + " is given twice");
+        const bool bare = i + 1 >= argc || std::strncmp(argv[i + 1], "--", 2) == 0;
         if (spec->needs == nullptr) {
             if (joined) return refuse(error, arg + " takes no value");
+        } else if (spec->optional && !joined && bare) {
+            // Nothing follows but options: the value is left out.
         } else if (!joined) {
             if (i + 1 >= argc || argv[i + 1][0] == '\0' || std::strncmp(argv[i + 1], "--", 2) == 0)
                 return refuse(error, arg + " needs " + spec->needs);
             value = argv[++i];
         }
-        if (spec->needs != nullptr && value.empty())
+        if (spec->needs != nullptr && value.empty() && !(spec->optional && !joined && bare))
             return refuse(error, arg + " needs " + spec->needs);
         if (!spec->take(options, value, error)) return false;
     }

@@ -14,7 +14,9 @@ struct Options {
     bool practice = false;         // r restarts a level, u and Backspace undo
     int level = 0;                 // start on this level (1-based), skipping the title; 0: title
     std::vector<std::string> maps; // played in order instead of the shipped levels
-    bool pack = false;             // the shipped pack of maps
+    std::string code;              // a level code played instead of the shipped levels
+    bool pack = false;             // the shipped packs of maps, in one chooser
+    std::string packName;          // --pack NAME: the pack the chooser opens on; "": the first
     bool levels = false;           // list the pack's levels and stop
     // The window's size: 0 for the game's own 800 x 500, else 1 to 4 times that.
     int scale = 0;

@@ -151,7 +151,8 @@ bool parseLine(const std::string& line, uint32_t after, DemoEvent& event, std::s
     return true;
 }
 
-// "option practice", "option level N" or "option map NAME CHECKSUM".
+// "option practice", "option level N", "option map NAME CHECKSUM", "option code CODE",
+// "option chooser [N]" or "option counter".
 bool parseOption(const std::string& line, DemoSetup& setup, std::string& error) {
     std::string rest = line.substr(6); // after the word "option"
     rest.erase(0, rest.find_first_not_of(" \t"));
@@ -173,6 +174,20 @@ bool parseOption(const std::string& line, DemoSetup& setup, std::string& error) 
         (word == "chooser" ? setup.chooser : setup.counter) = true;
         return true;
     }
+    if (word == "chooser") {
+        if (readLevelNumber(value, setup.selected)) return setup.chooser = true;
+        error = "\"option chooser\" takes the number of the level selected, not " + quoted(value);
+        return false;
+    }
+    if (word == "code") {
+        // The decoder says what is wrong with the code itself; here only that there is one.
+        if (!value.empty() && value.find_first_of(" \t") == std::string::npos) {
+            setup.code = value;
+            return true;
+        }
+        error = "\"option code\" needs one level code";
+        return false;
+    }
     if (word == "map") {
         const size_t last = value.find_last_of(" \t");
         const std::string sum = last == std::string::npos ? "" : value.substr(last + 1);
@@ -189,7 +204,7 @@ bool parseOption(const std::string& line, DemoSetup& setup, std::string& error) 
     }
     error = "unknown option " + quoted(rest) +
             " (a demo may say: option practice, option level N, option map FILE CHECKSUM, "
-            "option chooser, option counter)";
+            "option code CODE, option chooser, option counter)";
     return false;
 }
 
@@ -323,7 +338,10 @@ std::string demoHead(const DemoSetup& setup, const std::string& comment) {
     if (setup.level != 0) head += "option level " + std::to_string(setup.level) + "\n";
     for (const DemoSetup::Map& map : setup.maps)
         head += "option map " + map.name + " " + map.checksum + "\n";
-    if (setup.chooser) head += "option chooser\n";
+    if (!setup.code.empty()) head += "option code " + setup.code + "\n";
+    if (setup.chooser)
+        head += setup.selected > 1 ? "option chooser " + std::to_string(setup.selected) + "\n"
+                                   : "option chooser\n";
     if (setup.counter) head += "option counter\n";
     return head + "# " + comment + "\n";
 }

@@ -44,9 +44,13 @@ struct DemoSetup {
         std::string checksum; // of its bytes, 16 hex digits
     };
     std::vector<Map> maps;
+    std::string code;     // "option code CODE": a level code, played instead of maps
     bool chooser = false; // "option chooser": the maps are a pack, opened on its chooser
+    int selected = 0;     // "option chooser N": with level N selected; 0 (or 1): the first
     bool counter = false; // "option counter": the levels count their steps
-    bool any() const { return practice || level != 0 || !maps.empty() || chooser || counter; }
+    bool any() const {
+        return practice || level != 0 || !maps.empty() || !code.empty() || chooser || counter;
+    }
 };
 
 // One taken event: enough of it to take it again on the same frame. A demo may close with an

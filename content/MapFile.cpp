@@ -248,6 +248,48 @@ bool readPack(const std::string& folder, std::vector<MapFile>& maps, std::string
     return true;
 }
 
+std::vector<std::string> packNames(const std::string& folder) {
+    std::vector<std::string> names{""};
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) return names;
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name[0] == '.' || name.find_first_of(" \t\r\n") != std::string::npos) continue;
+        DIR* inner = opendir((folder + "/" + name).c_str());
+        if (inner == nullptr) continue;
+        while (const dirent* file = readdir(inner)) {
+            const std::string f = file->d_name;
+            if (f.size() > 4 && f.compare(f.size() - 4, 4, ".map") == 0 && f[0] != '.') {
+                names.push_back(name);
+                break;
+            }
+        }
+        closedir(inner);
+    }
+    closedir(dir);
+    std::sort(names.begin() + 1, names.end());
+    return names;
+}
+
+std::string packFolderOf(const std::string& name, const std::string& folder) {
+    return name.empty() ? folder : folder + "/" + name;
+}
+
+std::string packTitle(const std::string& name) {
+    if (name.empty()) return "Level pack";
+    std::string title = name + " pack";
+    title[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(title[0])));
+    return title;
+}
+
+std::string packNameOf(const std::string& mapPath) {
+    const size_t slash = mapPath.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : mapPath.substr(0, slash);
+    const std::string top = std::string(packFolder) + "/";
+    if (folder.rfind(top, 0) == 0) return folder.substr(top.size());
+    return "";
+}
+
 std::string mapFileText(const char* board, int w, int h, const std::string& title) {
     std::string text = "; title: " + title + "\n; poses: chain\n";
     const size_t length = strnlen(board, static_cast<size_t>(w) * h);

@@ -57,6 +57,16 @@ bool readPack(const std::string& folder, std::vector<MapFile>& maps, std::string
 // Where the game finds its pack, relative to the folder it runs in.
 inline constexpr const char* packFolder = "levels";
 
+// The packs under `folder`: "" for the first, the maps in the folder itself, then the name of
+// each folder inside it that holds a map, in name order ("challenge").
+std::vector<std::string> packNames(const std::string& folder = packFolder);
+// Where a pack's maps are, under `folder`.
+std::string packFolderOf(const std::string& name, const std::string& folder = packFolder);
+// "Level pack" for the first, "Challenge pack" for "challenge".
+std::string packTitle(const std::string& name);
+// The pack a map read from packFolder belongs to, by its path.
+std::string packNameOf(const std::string& mapPath);
+
 // A map file's text for a compiled-in board of W x H cells, for authors to start from.
 std::string mapFileText(const char* board, int w, int h, const std::string& title);
 

@@ -84,13 +84,13 @@ wait "$pid" || status=$?
 [ "$status" -eq 0 ] || fail "game exit status $status: $(cat "$tmp/out")"
 [ ! -s "$tmp/out" ] || fail "game printed: $(cat "$tmp/out")"
 
-echo "-- the installed game finds its pack of levels from any folder"
+echo "-- the installed game finds both packs of levels from any folder"
 if compgen -G "levels/*.map" >/dev/null; then
   (cd "$tmp/elsewhere" && "$prefix/games/foldbot" --levels >"$tmp/levels.out") ||
     fail "--levels: $(cat "$tmp/levels.out")"
   # Paths the player can open from where they are, not the data folder's relative ones.
   data=$(cd "$prefix/share/foldbot" && pwd -P)
-  [ "$(grep -cF " $data/levels/" "$tmp/levels.out")" -eq "$(ls levels/*.map | wc -l)" ] ||
+  [ "$(grep -cF " $data/levels/" "$tmp/levels.out")" -eq "$(ls levels/*.map levels/*/*.map | wc -l)" ] ||
     fail "--levels lists: $(cat "$tmp/levels.out")"
 fi
 

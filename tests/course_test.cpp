@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Course.h"
+#include "content/LevelCode.h"
 #include "demo_support.h"
 #include "watch.h"
 
@@ -180,27 +181,46 @@ TEST(Course, DemosReplayWithoutTheirOptionsAndRefuseAChangedMap) {
     fs::remove_all(dir);
 }
 
-// The solver's demo of a map, replayed by the game with the map given again, reaches the goal.
-TEST(Course, TheSolversDemoOfAMapPlaysToItsGoal) {
+// The solver's demo of a map, replayed by the game with the map given again, reaches the goal;
+// so does the same demo naming the map by its level code, which is one level with the file.
+TEST(Course, TheSolversDemoOfAMapPlaysToItsGoalAndSoDoesItsCode) {
     HeadlessGame game;
     ASSERT_TRUE(game.up);
     const std::string map = SOURCE_ROOT "/tests/solve-maps/stairs.map";
     const std::string demo = scratchPath("stairs.demo");
     const Outcome solved = runProgram({SOLVER, "--fast", "--demo", demo, map}, ASSET_ROOT);
     ASSERT_TRUE(exitedWith(solved.status, 0)) << solved.out << solved.err;
-    std::vector<DemoEvent> events;
-    Course course;
+    MapFile file;
     std::string error;
-    ASSERT_TRUE(loadDemo(demo, {map}, events, course, error)) << error;
-    Game g(game, course);
-    DemoPlayer player(events);
-    const EventSource source = player.source();
-    // The last key is pressed inside the glide before the winning step.
-    for (uint32_t f = 0; f < events.back().frame + 40 && g.state.nextScene == 0; ++f)
-        g.frames(1, SDLK_UNKNOWN, &source);
-    EXPECT_TRUE(g.boards->maps[0].small->board.hasWon());
-    EXPECT_EQ(g.state.nextScene, 8);
+    ASSERT_TRUE(readMapFile(map, file, error)) << error;
+    Options options;
+    options.code = levelCode(file);
+    options.practice = true;
+    Course coded;
+    ASSERT_TRUE(setUpCourse(options, DemoSetup{}, coded, error)) << error;
+    EXPECT_EQ(demoHead(setupOf(coded), "c"), "foldbot-demo 2\noption practice\noption code " +
+                                                 options.code + "\noption counter\n# c\n");
+    const std::string text = bytesOf(demo);
+    const size_t line = text.find("option map");
+    std::ofstream(demo + ".code") << text.substr(0, line) << "option code " << options.code
+                                  << text.substr(text.find('\n', line));
+    for (const auto& [path, maps] : {std::pair(demo, std::vector<std::string>{map}),
+                                     std::pair(demo + ".code", std::vector<std::string>{})}) {
+        std::vector<DemoEvent> events;
+        Course course;
+        ASSERT_TRUE(loadDemo(path, maps, events, course, error)) << error;
+        Game g(game, course);
+        EXPECT_EQ(g.boards->pack.levels[0].sum, levelChecksum(file));
+        DemoPlayer player(events);
+        const EventSource source = player.source();
+        // The last key is pressed inside the glide before the winning step.
+        for (uint32_t f = 0; f < events.back().frame + 40 && g.state.nextScene == 0; ++f)
+            g.frames(1, SDLK_UNKNOWN, &source);
+        EXPECT_TRUE(g.boards->maps[0].small->board.hasWon());
+        EXPECT_EQ(g.state.nextScene, 8);
+    }
     std::remove(demo.c_str());
+    std::remove((demo + ".code").c_str());
 }
 
 // A hint's answer shows on the frame its search ends; the demo keeps that frame, and a replay

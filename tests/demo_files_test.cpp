@@ -50,7 +50,8 @@ TEST(DemoFiles, HandEditsAreReadAndFaultsNamedByLine) {
     // A version 2 demo says how its game was started; a map's name may hold blanks.
     DemoSetup setup;
     ASSERT_TRUE(parseDemo("foldbot-demo 2\n# how it began\nOption practice\noption level 2\n"
-                          "option map my maps/a b.map  00000000DEADBEEF \n5 down c\n",
+                          "option map my maps/a b.map  00000000DEADBEEF \noption chooser 12\n"
+                          "option code AbC-_9\n5 down c\n",
                           events, error, &setup))
         << error;
     EXPECT_TRUE(setup.practice);
@@ -58,6 +59,7 @@ TEST(DemoFiles, HandEditsAreReadAndFaultsNamedByLine) {
     ASSERT_EQ(setup.maps.size(), 1u);
     EXPECT_EQ(setup.maps[0].name, "my maps/a b.map");
     EXPECT_EQ(setup.maps[0].checksum, "00000000deadbeef");
+    EXPECT_TRUE(setup.chooser && setup.selected == 12 && setup.code == "AbC-_9");
     EXPECT_EQ(events.size(), 1u);
 
     const std::string head = "foldbot-demo 1\n9 quit\n";
@@ -70,7 +72,11 @@ TEST(DemoFiles, HandEditsAreReadAndFaultsNamedByLine) {
               "line 3: option lines come before the first event"},
              {"foldbot-demo 2\noption scale 2\n",
               "line 2: unknown option \"scale 2\" (a demo may say: option practice, option "
-              "level N, option map FILE CHECKSUM, option chooser, option counter)"},
+              "level N, option map FILE CHECKSUM, option code CODE, option chooser, option "
+              "counter)"},
+             {"foldbot-demo 2\noption chooser first\n",
+              "line 2: \"option chooser\" takes the number of the level selected, not \"first\""},
+             {"foldbot-demo 2\noption code\n", "line 2: \"option code\" needs one level code"},
              {"foldbot-demo 2\noption level two\n",
               "line 2: \"option level\" needs a level number, not \"two\""},
              {"foldbot-demo 2\noption map a.map 12ab\n",
@@ -108,6 +114,7 @@ TEST(DemoProgram, BadOptionsAndFilesExitWithStatusTwoBeforeAnyWindow) {
         {{"--level", "1", "--walkthrough"}, "--walkthrough plays the shipped game from its"},
         {{"--replay", "missing.demo"}, "missing.demo: cannot read it: No such file or directory"},
         {{"--pack"}, "levels: cannot read the pack's folder: No such file or directory"},
+        {{"--code", "AxC", "--practice"}, "level code, character 2: a width of 81 (1 to 80)"},
         {{"--replay", "bad.demo"}, "bad.demo, line 3: unknown key \"w x\""},
         {{"--replay", "good.demo", "--record", "no/folder.demo"},
          "no/folder.demo: cannot write it: No such file or directory"},
@@ -130,19 +137,29 @@ TEST(DemoProgram, BadOptionsAndFilesExitWithStatusTwoBeforeAnyWindow) {
     std::ofstream(dir + "/levels/03-b.map") << "; title: Second\n; shortest: 1 steps\n12\n@\n";
     std::ofstream(dir + "/levels/02-bad.map") << "1@$\n";
     std::ofstream(dir + "/levels/01-a.map") << "; title: First\n1@\n";
+    // A folder of maps inside is a pack of its own, listed after the first.
+    std::filesystem::create_directory(dir + "/levels/hard");
+    std::ofstream(dir + "/levels/hard/01-c.map") << "; title: Third\n1@\n";
     Outcome listed = runProgram({FOLDBOT_BIN, "--levels"}, dir);
     EXPECT_TRUE(exitedWith(listed.status, 0));
     const std::string at = std::filesystem::canonical(dir).string() + "/levels/";
-    EXPECT_EQ(listed.out, " 1  First                        2 x 1, one screen   " + at +
+    EXPECT_EQ(listed.out, "Level pack\n 1  First                        2 x 1, one screen   " + at +
                               "01-a.map\n" + " 2  (cannot be played)           " + at +
                               "02-bad.map, line 1, column 3: unknown character '$'\n" +
                               " 3  Second                       2 x 2, one screen   " + at +
-                              "03-b.map, shortest 1 steps\n" +
-                              "Play one with: foldbot --pack --level N\n");
-    for (const auto& [level, message] :
-         {std::pair("4", "--level 4: there are 3 levels in the pack (see --help)"),
-          std::pair("2", "--level 2: levels/02-bad.map, line 1, column 3: unknown character")}) {
-        Outcome past = runProgram({FOLDBOT_BIN, "--pack", "--level", level}, dir);
+                              "03-b.map, shortest 1 steps\n\nHard pack\n" +
+                              " 1  Third                        2 x 1, one screen   " + at +
+                              "hard/01-c.map\nPlay one with: foldbot --pack --level N\n" +
+                              "           or: foldbot --pack hard --level N\n");
+    for (const auto& [pack, level, message] :
+         {std::tuple("", "4", "--level 4: there are 3 levels in the pack (see --help)"),
+          std::tuple("", "2", "--level 2: levels/02-bad.map, line 1, column 3: unknown character"),
+          std::tuple("hard", "2", "--level 2: there is 1 level in the hard pack (see --help)"),
+          std::tuple("easy", "1",
+                     "--pack easy: there is no such pack in levels/ (there is hard)")}) {
+        std::vector<std::string> command{FOLDBOT_BIN, "--pack", "--level", level};
+        if (*pack) command.insert(command.begin() + 2, pack);
+        Outcome past = runProgram(command, dir);
         EXPECT_TRUE(exitedWith(past.status, 2));
         EXPECT_EQ(past.err.rfind(std::string("foldbot: ") + message, 0), 0u) << past.err;
     }

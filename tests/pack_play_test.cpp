@@ -268,3 +268,47 @@ TEST(PackPlay, AReplayWritesNoProgress) {
     EXPECT_FALSE(fs::exists(home / "data"));
     EXPECT_FALSE(fs::exists(home / ".local"));
 }
+
+// --pack challenge: both packs in one chooser, the challenge pack on a page of its own, opened on
+// its first unsolved level; the arrows cross between the packs. A demo keeps that first
+// selection, which its replay cannot take from progress, and tells the packs apart by folder.
+TEST(PackPlay, TheChallengePackOpensOnItsOwnPageAndADemoKeepsWhere) {
+    HeadlessGame game;
+    ASSERT_TRUE(game.up);
+    const fs::path here = fs::current_path();
+    fs::current_path(SOURCE_ROOT); // the game reads ./levels
+    Options options;
+    options.pack = true;
+    options.packName = "challenge";
+    Course course;
+    std::string error;
+    ASSERT_TRUE(setUpCourse(options, DemoSetup{}, course, error)) << error;
+    ASSERT_EQ(course.packs.size(), 2u);
+    const int32_t first = course.packs[1].first;
+    EXPECT_EQ(course.packs[1].title, "Challenge pack");
+    const fs::path file = freshFolder("progress") / "progress";
+    std::ofstream(file) << checksumText(levelChecksum(course.maps[first])) << " 30 Loose ends\n";
+    Driver d(game, course);
+    Pack& pack = d.boards->pack;
+    pack.open(game.stage.screen, nullptr, file);
+    EXPECT_EQ(pack.selected, first + 1);
+    for (const auto& [key, selected] :
+         {std::pair(SDLK_LEFT, first), std::pair(SDLK_LEFT, first - 1),
+          std::pair(SDLK_DOWN, first + 1), std::pair(SDLK_UP, first - 1),
+          std::pair(SDLK_RIGHT, first)}) {
+        d.frames(1, key);
+        EXPECT_EQ(pack.selected, selected) << SDL_GetKeyName(key);
+    }
+    std::vector<DemoEvent> events;
+    DemoSetup setup;
+    ASSERT_TRUE(parseDemo(demoHead(setupOf(course, first + 1), ""), events, error, &setup));
+    options = Options{};
+    options.replay = "pack.demo";
+    Course replayed;
+    ASSERT_TRUE(setUpCourse(options, setup, replayed, error)) << error;
+    fs::current_path(here);
+    EXPECT_EQ(replayed.selected, first + 1);
+    ASSERT_EQ(replayed.packs.size(), 2u);
+    EXPECT_EQ(std::tuple(replayed.packs[1].title, replayed.packs[1].first, replayed.packs[1].count),
+              std::tuple(course.packs[1].title, first, course.packs[1].count));
+}

@@ -260,6 +260,13 @@ served.listen(0, '127.0.0.1', async () => {
     assert.ok(links.length >= 8, JSON.stringify(links));
     assert.strictEqual(await pack.textContent('#status'), `foldbot: --level 99: there are ${links.length} levels in the pack (see --help)`);
     await pack.close();
+    // The challenge pack: its own links and numbers, read by the game from its folder.
+    const challenge = await open(browser, url + '#pack=challenge&level99');
+    await challenge.waitForFunction(() => /^foldbot: /.test(document.getElementById('status').textContent));
+    const more = await challenge.$$eval('#more-packs a', (as) => as.map((a) => [a.textContent, a.getAttribute('href')]));
+    assert.deepStrictEqual(more[0], ['1. Loose ends', '#pack=challenge&level1']);
+    assert.strictEqual(await challenge.textContent('#status'), `foldbot: --level 99: there are ${more.length} levels in the challenge pack (see --help)`);
+    await challenge.close();
 
     // #pack opens the chooser, and a tap on the first level plays it. Its route to the goal
     // leaves the progress in local storage, which the game reads again after a reload; the

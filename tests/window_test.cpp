@@ -234,10 +234,11 @@ namespace {
 // The picture the game draws headless in `scene` of the pack, its progress read from `file`.
 std::vector<uint32_t> packPicture(SceneId scene, const std::string& file) {
     HeadlessGame game;
+    Options options;
+    options.pack = true;
     Course course;
     std::string error;
-    readPack(ASSET_ROOT "/levels", course.maps, error);
-    course.chooser = course.counter = true;
+    EXPECT_TRUE(setUpCourse(options, DemoSetup{}, course, error)) << error; // both packs
     game.stage.glyphs = loadImage("./img/glyphs.bmp");
     Driver d(game, course);
     d.boards->pack.open(game.stage.screen, game.stage.glyphs, file);

@@ -42,30 +42,55 @@ target_link_options(foldbot PRIVATE
   -sALLOW_MEMORY_GROWTH=1
   "SHELL:--preload-file ${FOLDBOT_WEB_ASSETS}/img@/img"
   "SHELL:--preload-file ${FOLDBOT_WEB_ASSETS}/snd@/snd"
-  # The pack of levels, where the game looks for ./levels.
+  # The packs of levels, levels/ and the folders in it, where the game looks for ./levels.
   "SHELL:--preload-file ${PROJECT_SOURCE_DIR}/levels@/levels --exclude-file *.keys")
 
-# The page lists the pack's levels by title, read from the maps' headers: pack.js.
-file(GLOB pack_maps CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/levels/*.map)
-list(SORT pack_maps)
-set(pack_json "")
-foreach(map ${pack_maps})
-  # No row holds a ';', so the first line with "; title:" is the header's.
-  file(STRINGS ${map} title_line REGEX "; *[Tt]itle *:" LIMIT_COUNT 1)
-  string(REGEX REPLACE "^.*; *[Tt]itle *: *" "" title "${title_line}")
-  string(STRIP "${title}" title)
-  # A JSON string, shown by the page as text and never as markup.
-  string(REPLACE "\\" "\\\\" title "${title}")
-  string(REPLACE "\"" "\\\"" title "${title}")
-  string(REPLACE "<" "\\u003c" title "${title}")
-  if(pack_json)
-    string(APPEND pack_json ", ")
+# The page lists the packs' levels by title, read from the maps' headers: pack.js. The first
+# pack is levels/ itself; each folder inside it holding maps is another, as the game reads them.
+function(pack_titles folder out_json out_maps)
+  file(GLOB maps CONFIGURE_DEPENDS ${folder}/*.map)
+  list(SORT maps)
+  set(json "")
+  foreach(map ${maps})
+    # No row holds a ';', so the first line with "; title:" is the header's.
+    file(STRINGS ${map} title_line REGEX "; *[Tt]itle *:" LIMIT_COUNT 1)
+    string(REGEX REPLACE "^.*; *[Tt]itle *: *" "" title "${title_line}")
+    string(STRIP "${title}" title)
+    # A JSON string, shown by the page as text and never as markup.
+    string(REPLACE "\\" "\\\\" title "${title}")
+    string(REPLACE "\"" "\\\"" title "${title}")
+    string(REPLACE "<" "\\u003c" title "${title}")
+    if(json)
+      string(APPEND json ", ")
+    endif()
+    string(APPEND json "\"${title}\"")
+  endforeach()
+  set(${out_json} "[${json}]" PARENT_SCOPE)
+  set(${out_maps} ${maps} PARENT_SCOPE)
+endfunction()
+
+pack_titles(${PROJECT_SOURCE_DIR}/levels pack_json pack_maps)
+file(GLOB pack_children LIST_DIRECTORIES true CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/levels/*)
+list(SORT pack_children)
+set(more_json "")
+foreach(child ${pack_children})
+  get_filename_component(name ${child} NAME)
+  if(IS_DIRECTORY ${child} AND name MATCHES "^[a-z0-9-]+$")
+    pack_titles(${child} titles maps)
+    if(maps)
+      if(more_json)
+        string(APPEND more_json ", ")
+      endif()
+      string(APPEND more_json "{\"name\": \"${name}\", \"titles\": ${titles}}")
+      list(APPEND pack_maps ${maps})
+    endif()
   endif()
-  string(APPEND pack_json "\"${title}\"")
 endforeach()
 file(WRITE ${CMAKE_BINARY_DIR}/pack.js
-     "// The pack's levels in play order, by title (made by the build from levels/).\n"
-     "var packTitles = [${pack_json}];\n")
+     "// The packs' levels in play order, by title (made by the build from levels/): the first\n"
+     "// pack's, then each further pack's, in the order of the chooser's pages.\n"
+     "var packTitles = ${pack_json};\n"
+     "var morePacks = [${more_json}];\n")
 set_property(TARGET foldbot APPEND PROPERTY LINK_DEPENDS "${pack_maps}")
 
 configure_file(${CMAKE_CURRENT_LIST_DIR}/index.html ${CMAKE_BINARY_DIR}/index.html COPYONLY)
