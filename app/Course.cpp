@@ -12,6 +12,7 @@ LoopState Course::startState() const {
     state.scene = firstScene();
     state.practice = practice;
     state.chooser = chooser;
+    state.comfort = comfort;
     return state;
 }
 
@@ -99,6 +100,7 @@ bool setUpCourse(const Options& options, const DemoSetup& setup, Course& course,
         course.level = setup.level;
         course.chooser = setup.chooser;
         course.counter = setup.counter;
+        course.comfort = setup.comfort;
         if (!mapsOfDemo(options, setup, course, error)) return false;
     } else {
         course.practice = options.practice;
@@ -112,6 +114,7 @@ bool setUpCourse(const Options& options, const DemoSetup& setup, Course& course,
         course.chooser = options.pack;
         course.counter = !course.maps.empty() || options.practice;
         course.keepProgress = !course.maps.empty() && !options.walkthrough;
+        course.comfort = options.practice || !course.maps.empty();
     }
     const size_t levels = course.maps.empty() ? 2 : course.maps.size() + course.skipped.size();
     if (course.level < 0 || static_cast<size_t>(course.level) > levels)
@@ -133,6 +136,7 @@ DemoSetup setupOf(const Course& course) {
     setup.level = course.level;
     setup.chooser = course.chooser;
     setup.counter = course.counter;
+    setup.comfort = course.comfort;
     for (const MapFile& map : course.maps)
         setup.maps.push_back({map.path, checksumText(map.checksum)});
     return setup;

@@ -20,6 +20,9 @@ struct Course {
     bool chooser = false;             // the maps are a pack, chosen from its chooser
     bool counter = false;             // the levels show their steps against the shortest
     bool keepProgress = false;        // solved levels are written to the player's progress file
+    // Small maps drawn large, Escape that asks, m that mutes, a held undo that repeats: in
+    // practice, pack and map runs, and replays of demos that say so.
+    bool comfort = false;
 
     SceneId firstScene() const;
     // The loop as it starts: on the first scene, with the practice keys or without.

@@ -14,6 +14,8 @@ GameBoards::GameBoards(SDL_Surface* sprites, const Course& course)
             slot.large = std::make_unique<MapBoard<80, 50>>(map, sprites);
         else
             slot.small = std::make_unique<MapBoard<40, 25>>(map, sprites);
+        if (slot.small && course.comfort)
+            slot.small->zoom.make(map.viewW * cellSize, map.viewH * cellSize, sprites);
         maps.push_back(std::move(slot));
     }
     if (!course.practice) return;
@@ -35,14 +37,22 @@ namespace {
 template <int W, int H>
 void playLevel(LoopState& state, SDL_Surface* screen, Level<W, H>& board,
                UndoRing<Level<W, H>>& undo, int32_t offX, int32_t offY, SceneId next, Pack& pack,
-               int32_t shortest, int32_t map = -1) {
+               int32_t shortest, int32_t map = -1, const Zoom* zoom = nullptr) {
+    // A zoomed map's board draws at 1x into its own surface; the counter goes on the screen.
+    SDL_Surface* drawn = zoom ? zoom->begin() : screen;
+    const int32_t boardX = zoom ? 0 : offX, boardY = zoom ? 0 : offY;
+    auto show = [&] {
+        if (zoom) zoom->show(screen);
+        pack.drawCounter(screen, shortest, zoom ? zoom->left : offX, zoom ? zoom->top : offY,
+                         board.viewH * (zoom ? zoom->factor : 1));
+    };
     // Nothing to take back while the teeth move or once the goal is reached.
     if (state.practiceKey != noPracticeKey && state.nextScene == 0 && !board.hasWon()) {
         // An undone board is shown as it was, not stepped on from there in the same frame.
         if (state.practiceKey == undoKey && undo.pop(board)) {
             pack.stepsUndo.pop(pack.steps);
-            board.draw(screen, offX, offY);
-            pack.drawCounter(screen, shortest, offX, offY, board.viewH);
+            board.draw(drawn, boardX, boardY);
+            show();
             return;
         }
         if (state.practiceKey == restartKey) {
@@ -60,7 +70,7 @@ void playLevel(LoopState& state, SDL_Surface* screen, Level<W, H>& board,
     }
     const bool won = board.hasWon();
     if (pack.steps.frame(board, state.keyed,
-                         [&] { return runBoard(screen, board, state.direction, offX, offY); })) {
+                         [&] { return runBoard(drawn, board, state.direction, boardX, boardY); })) {
         state.nextScene = pack.chooser ? cardScene : next;
         if (!won && map >= 0) pack.solved(map, pack.steps.steps);
     }
@@ -68,7 +78,7 @@ void playLevel(LoopState& state, SDL_Surface* screen, Level<W, H>& board,
         state.nextScene = chooserScene;
         pack.selected = map; // the level left is the one to try again
     }
-    pack.drawCounter(screen, shortest, offX, offY, board.viewH);
+    show();
 }
 
 } // namespace
@@ -105,7 +115,8 @@ void runSceneBoard(LoopState& state, SDL_Surface* screen, GameBoards& boards) {
     const int32_t shortest = boards.pack.levels[k].shortest, map = static_cast<int32_t>(k);
     if (slot.small)
         playLevel(state, screen, slot.small->board, boards.undo40x25, slot.small->offX,
-                  slot.small->offY, next, boards.pack, shortest, map);
+                  slot.small->offY, next, boards.pack, shortest, map,
+                  slot.small->zoom.on() ? &slot.small->zoom : nullptr);
     else
         playLevel(state, screen, slot.large->board, boards.undo80x50, slot.large->offX,
                   slot.large->offY, next, boards.pack, shortest, map);

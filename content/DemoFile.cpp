@@ -166,6 +166,10 @@ bool parseOption(const std::string& line, DemoSetup& setup, std::string& error) 
         (word == "chooser" ? setup.chooser : setup.counter) = true;
         return true;
     }
+    if (word == "comfort" && value.empty()) {
+        setup.comfort = true;
+        return true;
+    }
     if (word == "map") {
         const size_t last = value.find_last_of(" \t");
         const std::string sum = last == std::string::npos ? "" : value.substr(last + 1);
@@ -182,7 +186,7 @@ bool parseOption(const std::string& line, DemoSetup& setup, std::string& error) 
     }
     error = "unknown option " + quoted(rest) +
             " (a demo may say: option practice, option level N, option map FILE CHECKSUM, "
-            "option chooser, option counter)";
+            "option chooser, option counter, option comfort)";
     return false;
 }
 
@@ -317,5 +321,6 @@ std::string demoHead(const DemoSetup& setup, const std::string& comment) {
         head += "option map " + map.name + " " + map.checksum + "\n";
     if (setup.chooser) head += "option chooser\n";
     if (setup.counter) head += "option counter\n";
+    if (setup.comfort) head += "option comfort\n";
     return head + "# " + comment + "\n";
 }

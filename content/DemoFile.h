@@ -43,7 +43,12 @@ struct DemoSetup {
     std::vector<Map> maps;
     bool chooser = false; // "option chooser": the maps are a pack, opened on its chooser
     bool counter = false; // "option counter": the levels count their steps
-    bool any() const { return practice || level != 0 || !maps.empty() || chooser || counter; }
+    // "option comfort": small maps drawn large, Escape asks before leaving a level, a held undo
+    // repeats; demos from before these were added play without them.
+    bool comfort = false;
+    bool any() const {
+        return practice || level != 0 || !maps.empty() || chooser || counter || comfort;
+    }
 };
 
 // One taken event: enough of it to take it again on the same frame. A demo may close with an

@@ -70,7 +70,7 @@ TEST(DemoFiles, HandEditsAreReadAndFaultsNamedByLine) {
               "line 3: option lines come before the first event"},
              {"foldbot-demo 2\noption scale 2\n",
               "line 2: unknown option \"scale 2\" (a demo may say: option practice, option "
-              "level N, option map FILE CHECKSUM, option chooser, option counter)"},
+              "level N, option map FILE CHECKSUM, option chooser, option counter, option comfort)"},
              {"foldbot-demo 2\noption level two\n",
               "line 2: \"option level\" needs a level number, not \"two\""},
              {"foldbot-demo 2\noption map a.map 12ab\n",
