@@ -21,7 +21,7 @@ EM_JS(void, watchKeyPlaces, (), {
 
 EM_JS(int, placeOfKeyCode, (int code), {
     var place = Module['keyPlaces'] ? Module['keyPlaces'][code] : undefined;
-    return place === undefined ? -2 : place;
+    return place == = undefined ? -2 : place;
 });
 
 static const bool watching = (watchKeyPlaces(), true);

@@ -35,9 +35,9 @@ void Zoom::show(SDL_Surface* screen) const {
     // lock is what brings its pixels over.
     if (SDL_LockSurface(surface) < 0) return;
     if (SDL_LockSurface(screen) == 0) {
-        auto* at = reinterpret_cast<Uint32*>(static_cast<Uint8*>(screen->pixels) +
-                                             top * screen->pitch) +
-                   left;
+        auto* at =
+            reinterpret_cast<Uint32*>(static_cast<Uint8*>(screen->pixels) + top * screen->pitch) +
+            left;
         enlargeFrame(static_cast<const Uint32*>(surface->pixels), surface->pitch, surface->w,
                      surface->h, at, screen->pitch, factor);
         SDL_UnlockSurface(screen);
