@@ -12,7 +12,7 @@ EM_JS(void, watchKeyPlaces, (), {
     var places = [ 'KeyQ', 'KeyW', 'KeyE', 'KeyA', 'KeyS', 'KeyD', 'KeyZ', 'KeyX', 'KeyC' ];
     Module['keyPlaces'] = {};
     var note = function(event) {
-        // The on-screen keys send no code: their letter is their place.
+        // An event made without a code keeps its letter.
         Module['keyPlaces'][event.keyCode] = event.code ? places.indexOf(event.code) : -2;
     };
     window.addEventListener('keydown', note, true);
@@ -20,8 +20,8 @@ EM_JS(void, watchKeyPlaces, (), {
 });
 
 EM_JS(int, placeOfKeyCode, (int code), {
-    var place = Module['keyPlaces'] ? Module['keyPlaces'][code] : undefined;
-    return place == = undefined ? -2 : place;
+    var place = Module['keyPlaces'] ? Module['keyPlaces'][code] : -2;
+    return typeof place == 'number' ? place : -2;
 });
 
 static const bool watching = (watchKeyPlaces(), true);
