@@ -3,6 +3,26 @@
 
 #include "app/Present.h"
 
+#if defined(__EMSCRIPTEN__)
+#include <emscripten.h>
+
+// In the page every surface is a canvas, and Emscripten's SDL reads a whole canvas back into
+// memory after each blit onto any surface but the screen. So the map's surface stands in as the
+// screen while the board draws on it, and the canvas enlarges it without smoothing: the same
+// pixels, with nothing read back.
+EM_JS(void, drawOnCanvas, (SDL_Surface * surface), {
+    Module['zoomScreen'] = SDL.screen;
+    SDL.screen = surface;
+});
+
+EM_JS(void, enlargeCanvas, (SDL_Surface * from, SDL_Surface* to, int left, int top, int factor), {
+    SDL.screen = Module['zoomScreen'];
+    var source = SDL.surfaces[from], target = SDL.surfaces[to];
+    target.ctx.imageSmoothingEnabled = false;
+    target.ctx.drawImage(source.canvas, left, top, source.width * factor, source.height * factor);
+});
+#endif
+
 int zoomFor(int32_t width, int32_t height) {
     for (int f = 4; f >= 2; --f)
         if (width * f <= 800 && height * f <= 500) return f;
@@ -26,13 +46,18 @@ void Zoom::make(int32_t width, int32_t height, const SDL_Surface* like) {
 }
 
 SDL_Surface* Zoom::begin() const {
+#if defined(__EMSCRIPTEN__)
+    drawOnCanvas(surface);
+#endif
     SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
     return surface;
 }
 
 void Zoom::show(SDL_Surface* screen) const {
-    // Locked even where SDL says no lock is needed: in the page a surface is a canvas, and the
-    // lock is what brings its pixels over.
+#if defined(__EMSCRIPTEN__)
+    enlargeCanvas(surface, screen, left, top, factor);
+    return;
+#endif
     if (SDL_LockSurface(surface) < 0) return;
     if (SDL_LockSurface(screen) == 0) {
         auto* at =
