@@ -7,7 +7,6 @@
 #include "app/Comfort.h"
 #include "app/Demo.h"
 #include "app/Present.h"
-#include "app/Settings.h"
 #include "demo_support.h"
 #include "tools/solve/Keys.h"
 #include "watch.h"
@@ -235,21 +234,6 @@ TEST(PackPlay, EscapeAsksOnceMMutesAndTheirDemoReplaysTheSame) {
     EXPECT_TRUE(
         std::equal(live.begin(), live.end(), watch::flips.begin() + static_cast<long>(first)));
     std::remove(file.c_str());
-}
-
-// m's choice and --keys are kept beside the progress file; lines it does not know pass.
-TEST(PackPlay, SettingsAreKeptBesideTheProgress) {
-    const fs::path data = freshFolder("settings");
-    setenv("XDG_DATA_HOME", data.c_str(), 1);
-    const std::string path = settingsPath();
-    EXPECT_EQ(path, (data / "foldbot" / "settings").string());
-    ASSERT_TRUE(writeSettings(path, Settings{true, true}));
-    EXPECT_EQ(bytesOf(path), "mute yes\nkeys position\n");
-    const Settings back = readSettings(path);
-    EXPECT_TRUE(back.muted && back.keysByPlace);
-    std::ofstream(path) << "volume 11\r\nmute no\r\n";
-    EXPECT_FALSE(readSettings(path).muted);
-    unsetenv("XDG_DATA_HOME");
 }
 
 // A level keeps its progress through header edits, CRLF and a BOM; the fewest steps stay.

@@ -291,7 +291,7 @@ TEST(Window, PackKeepsTheSolvedLevelForTheNextRun) {
 }
 
 // A French keyboard with --keys position: the first level's route played by place (a where
-// QWERTY has q) reaches the goal, the demo keeps the letters, and the choice is remembered.
+// QWERTY has q) reaches the goal, the demo keeps the letters; the choice and m's are remembered.
 TEST(Window, PoseKeysByTheirPlaceOnAFrenchKeyboard) {
     if (const char* why = missing()) GTEST_SKIP() << why;
     if (access("/usr/bin/setxkbmap", X_OK)) GTEST_SKIP() << "needs setxkbmap (x11-xkb-utils)";
@@ -309,13 +309,13 @@ TEST(Window, PoseKeysByTheirPlaceOnAFrenchKeyboard) {
     ASSERT_EQ(std::system((x + "setxkbmap fr").c_str()), 0);
     output(x + "xdotool windowfocus --sync " + id + " key Return");
     steadyPicture(x, id);
-    for (const char* key : {"d", "c", "d", "a", "c", "d"}) {
+    for (const char* key : {"d", "c", "d", "a", "c", "d", "m"}) {
         output(x + "xdotool key --clearmodifiers " + key);
         std::this_thread::sleep_for(std::chrono::milliseconds(600));
     }
     steadyPicture(x, id);
     EXPECT_EQ(bytesOf(data + "/foldbot/progress").substr(16), " 6 First folds\n");
-    EXPECT_NE(bytesOf(data + "/foldbot/settings").find("keys position\n"), std::string::npos);
+    EXPECT_EQ(bytesOf(data + "/foldbot/settings"), "mute yes\nkeys position\n");
     EXPECT_TRUE(exitedWith(session.stop(game), 0));
     const std::string kept = bytesOf(demo);
     EXPECT_NE(kept.find(" down q\n"), std::string::npos) << kept;
