@@ -16,6 +16,7 @@ LoopState Course::startState() const {
     state.scene = firstScene();
     state.practice = practice;
     state.chooser = chooser;
+    state.comfort = comfort;
     return state;
 }
 
@@ -150,6 +151,7 @@ bool setUpCourse(const Options& options, const DemoSetup& setup, Course& course,
         course.counter = setup.counter;
         course.selected = setup.selected > 0 ? setup.selected - 1 : 0;
         course.code = setup.code;
+        course.comfort = setup.comfort;
         if (!mapsOfDemo(options, setup, course, error)) return false;
         if (course.chooser) packsByName(setup, course);
         MapFile map;
@@ -174,6 +176,7 @@ bool setUpCourse(const Options& options, const DemoSetup& setup, Course& course,
         course.chooser = options.pack;
         course.counter = !course.maps.empty() || options.practice;
         course.keepProgress = !course.maps.empty() && !options.walkthrough;
+        course.comfort = options.practice || !course.maps.empty();
     }
     const size_t levels = course.maps.empty() ? 2 : course.maps.size() + course.skipped.size();
     if (course.level < 0 || static_cast<size_t>(course.level) > levels)
@@ -196,6 +199,7 @@ DemoSetup setupOf(const Course& course, int32_t selected) {
     setup.chooser = course.chooser;
     setup.selected = course.chooser ? selected + 1 : 0;
     setup.counter = course.counter;
+    setup.comfort = course.comfort;
     setup.code = course.code;
     if (!setup.code.empty()) return setup;
     for (const MapFile& map : course.maps)

@@ -30,6 +30,9 @@ struct Course {
     int32_t selected = -1;            // a demo's first selection, 0-based; -1: from progress
     bool counter = false;             // the levels show their steps against the shortest
     bool keepProgress = false;        // solved levels are written to the player's progress file
+    // Small maps drawn large, Escape that asks, m that mutes, a held undo that repeats: in
+    // practice, pack and map runs, and replays of demos that say so.
+    bool comfort = false;
 
     SceneId firstScene() const;
     // The loop as it starts: on the first scene, with the practice keys or without.

@@ -12,9 +12,11 @@
 #include "app/Course.h"
 #include "app/Demo.h"
 #include "app/Entry.h"
+#include "app/KeyPlace.h"
 #include "app/Music.h"
 #include "app/Options.h"
 #include "app/SceneLoop.h"
+#include "app/Settings.h"
 #include "app/Startup.h"
 #include "app/Walkthrough.h"
 
@@ -113,7 +115,17 @@ int SDL_main(int argc, char* argv[]) {
         return refuse(error);
     }
 
+    // Remembered choices are the player's own runs' only: never the plain game's or a replay's.
+    const std::string settingsFile =
+        course.comfort && options.replay.empty() ? settingsPath() : std::string();
+    Settings settings = settingsFile.empty() ? Settings{} : readSettings(settingsFile);
+    if (options.mute) settings.muted = true;
+    if (!options.keys.empty()) settings.keysByPlace = options.keys == "position";
+    if (!settingsFile.empty() && (options.mute || !options.keys.empty()))
+        writeSettings(settingsFile, settings);
+
     LoopState state = course.startState();
+    state.muted = settings.muted;
     Stage stage;
     if (!startUp(stage, course, screen)) {
         // Nothing can be drawn without a screen: stop here rather than crash in the first frame.
@@ -132,14 +144,21 @@ int SDL_main(int argc, char* argv[]) {
         SDL_Quit();
         return refuse(error);
     }
+    muteMusic(state.muted);
 
     DemoPlayer player(demo);
     const bool playing = !options.replay.empty() || options.walkthrough;
     hintFrames().replaying = playing;
     EventSource events = playing ? player.source() : sdlEvents;
+    KeyPlaces places;
+    if (settings.keysByPlace) events = places.source(events);
     if (!options.record.empty()) events = recorder.source(events);
     while (runFrame(state, stage, boards, options.fast && player.playing() ? unpaced : sdlClock,
                     events)) {
+        if (state.muted != settings.muted && !settingsFile.empty()) {
+            settings.muted = state.muted;
+            writeSettings(settingsFile, settings);
+        }
     }
 
     stopMusic();

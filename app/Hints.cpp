@@ -154,11 +154,10 @@ void HintBox::forget() {
 }
 
 template <int W, int H>
-void HintBox::draw(SDL_Surface* screen, SDL_Surface* glyphs, const Level<W, H>& board,
-                   int32_t offX, int32_t offY) const {
-    if (!screen || (!job && !showing())) return;
-    const Uint32 ink = SDL_MapRGB(screen->format, 246, 184, 64);
-    // The robot after the move, as an outline over the cells it will stand on.
+void HintBox::drawOutline(SDL_Surface* surface, const Level<W, H>& board, int32_t offX,
+                          int32_t offY) const {
+    if (!surface || job) return;
+    const Uint32 ink = SDL_MapRGB(surface->format, 246, 184, 64);
     for (int32_t c : answer.outline) {
         const int32_t x = offX + (c % W) * cellSize - board.camPixX;
         const int32_t y = offY + (c / W) * cellSize - board.camPixY;
@@ -171,22 +170,27 @@ void HintBox::draw(SDL_Surface* screen, SDL_Surface* glyphs, const Level<W, H>& 
                              {static_cast<Sint16>(x), static_cast<Sint16>(y), 2, cellSize},
                              {static_cast<Sint16>(x + cellSize - 2), static_cast<Sint16>(y), 2,
                               cellSize}};
-        for (SDL_Rect& e : edges) SDL_FillRect(screen, &e, ink);
+        for (SDL_Rect& e : edges) SDL_FillRect(surface, &e, ink);
     }
+}
+
+void HintBox::drawLabel(SDL_Surface* screen, SDL_Surface* glyphs, int32_t viewTop,
+                        int32_t viewHeight) const {
+    if (!screen || (!job && !showing())) return;
     char thinking[16] = "thinking...";
     thinking[8 + (frames / 20) % 4] = '\0'; // the dots come and go while it thinks
     const char* text = job ? thinking : answer.text.c_str();
     const int32_t w = textWidth(job ? "thinking..." : text);
     // Beside the board: below it where the step counter leaves room, else in the top corner.
-    const int32_t below = 500 - offY - board.viewH * cellSize;
+    const int32_t below = 500 - viewTop - viewHeight;
     int32_t x = 400 - w / 2, y = 500 - below + 16 + glyphH + 8;
-    if (offY >= glyphH + 4 ? below < glyphH + 8 : below < 2 * glyphH + 32) {
+    if (viewTop >= glyphH + 4 ? below < glyphH + 8 : below < 2 * glyphH + 32) {
         x = 790 - w;
         y = 8;
         SDL_Rect box{static_cast<Sint16>(x - 6), static_cast<Sint16>(y - 4),
                      static_cast<Uint16>(w + 12), static_cast<Uint16>(glyphH + 6)};
         SDL_FillRect(screen, &box, SDL_MapRGB(screen->format, 18, 20, 30));
-    } else if (offY >= glyphH + 4) {
+    } else if (viewTop >= glyphH + 4) {
         y = 500 - below + (below - glyphH) / 2;
     }
     drawText(screen, glyphs, x, y, text, goldInk);
@@ -195,9 +199,6 @@ void HintBox::draw(SDL_Surface* screen, SDL_Surface* glyphs, const Level<W, H>& 
 template void HintBox::ask(const Level<40, 20>&, const UndoRing<Level<40, 20>>&);
 template void HintBox::ask(const Level<40, 25>&, const UndoRing<Level<40, 25>>&);
 template void HintBox::ask(const Level<80, 50>&, const UndoRing<Level<80, 50>>&);
-template void HintBox::draw(SDL_Surface*, SDL_Surface*, const Level<40, 20>&, int32_t,
-                            int32_t) const;
-template void HintBox::draw(SDL_Surface*, SDL_Surface*, const Level<40, 25>&, int32_t,
-                            int32_t) const;
-template void HintBox::draw(SDL_Surface*, SDL_Surface*, const Level<80, 50>&, int32_t,
-                            int32_t) const;
+template void HintBox::drawOutline(SDL_Surface*, const Level<40, 20>&, int32_t, int32_t) const;
+template void HintBox::drawOutline(SDL_Surface*, const Level<40, 25>&, int32_t, int32_t) const;
+template void HintBox::drawOutline(SDL_Surface*, const Level<80, 50>&, int32_t, int32_t) const;

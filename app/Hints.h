@@ -41,10 +41,15 @@ class HintBox {
     // At the start of a level's frame: a changed board drops the question and the answer; a
     // ready answer shows (in a replay, only on its frame, waited for there).
     void frame(const BoardState& now);
-    // After the board is drawn: the answer and the robot's outline, or the thinking mark.
+    // After the board is drawn where it is drawn (at 1x, maybe enlarged after): the robot's
+    // cells after the move, outlined.
     template <int W, int H>
-    void draw(SDL_Surface* screen, SDL_Surface* glyphs, const Level<W, H>& board, int32_t offX,
-              int32_t offY) const;
+    void drawOutline(SDL_Surface* surface, const Level<W, H>& board, int32_t offX,
+                     int32_t offY) const;
+    // On the screen, beside the view that spans rows viewTop to viewTop + viewHeight: the answer,
+    // or the thinking mark.
+    void drawLabel(SDL_Surface* screen, SDL_Surface* glyphs, int32_t viewTop,
+                   int32_t viewHeight) const;
     // A new key, another scene, the end of the game: the search is left to stop on its own.
     void drop();
     // Another level: its answers and routes too.

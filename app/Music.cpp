@@ -21,3 +21,7 @@ void playMusic(Mix_Music* track) {
 void stopMusic() {
     Mix_HaltMusic();
 }
+
+void muteMusic(bool muted) {
+    Mix_VolumeMusic(muted ? 0 : MIX_MAX_VOLUME);
+}

@@ -12,3 +12,6 @@ Mix_Music* loadMusic(const char* path);
 void playMusic(Mix_Music* track);
 
 void stopMusic();
+
+// Silences the music, or gives it back; tracks started later keep the choice.
+void muteMusic(bool muted);

@@ -9,7 +9,8 @@ const char usageText[] =
     "Usage: foldbot [--practice] [--level N] [--map FILE]... [--code CODE]\n"
     "               [--pack [NAME]] [--levels]\n"
     "               [--record FILE] [--replay FILE | --walkthrough] [--fast]\n"
-    "               [--scale N] [--fullscreen] [--help]\n"
+    "               [--scale N] [--fullscreen] [--mute] [--keys position|letters]\n"
+    "               [--help]\n"
     "\n"
     "Fold the robot from shape to shape and bring one of its blocks onto the goal.\n"
     "\n"
@@ -18,8 +19,10 @@ const char usageText[] =
     "  q w e / a s d / z x c  fold the robot into one of nine shapes\n"
     "  Space                  break the robot apart\n"
     "  Escape                 give up and go to the end scene; in the end scene, quit\n"
+    "                         (with --practice, --pack or --map: press it twice)\n"
+    "  m                      with --practice, --pack or --map: mute or unmute the music\n"
     "  r                      with --practice: restart the level\n"
-    "  u, Backspace           with --practice: undo the last key, again and again\n"
+    "  u, Backspace           with --practice: undo the last key, again and again (or hold)\n"
     "  h                      with --practice or in the pack: a hint, the next move of a\n"
     "                         shortest route from the board as it stands (or how far to undo);\n"
     "                         its search stops at 4,000,000 states, about 160 MiB\n"
@@ -48,6 +51,11 @@ const char usageText[] =
     "  --scale N      a window N times as large, N from 1 to 4: every pixel an N x N square\n"
     "  --fullscreen   fill the display: the picture at the largest whole scale that fits (or\n"
     "                 at --scale N), centred on black\n"
+    "  --mute         start with the music muted\n"
+    "  --keys position  take the pose keys by their place on the keyboard, the 3 x 3 block\n"
+    "                 under the left hand, whatever letters it shows; --keys letters goes\n"
+    "                 back. With --practice, --pack or --map, m's choice and this one are\n"
+    "                 remembered beside the progress file\n"
     "  --help         show this text\n"
     "A value may also follow its option after an equals sign: --level=2, --map=FILE.\n"
     "\n"
@@ -100,6 +108,13 @@ bool takeLevel(Options& o, const std::string& value, std::string& error) {
     return true;
 }
 
+bool takeKeys(Options& o, const std::string& value, std::string& error) {
+    if (value != "position" && value != "letters")
+        return refuse(error, "--keys takes position or letters, not \"" + value + "\"");
+    o.keys = value;
+    return true;
+}
+
 #define SWITCH(field) [](Options& o, const std::string&, std::string&) { return o.field = true; }
 #define GIVEN(test) [](const Options& o) -> bool { return test; }
 
@@ -127,6 +142,8 @@ const OptionSpec optionTable[] = {
     {"--fast", nullptr, false, InDemo::no, SWITCH(fast), GIVEN(o.fast)},
     {"--scale", "a number: 1, 2, 3 or 4", false, InDemo::no, takeScale, GIVEN(o.scale != 0)},
     {"--fullscreen", nullptr, false, InDemo::no, SWITCH(fullscreen), GIVEN(o.fullscreen)},
+    {"--mute", nullptr, false, InDemo::no, SWITCH(mute), GIVEN(o.mute)},
+    {"--keys", "position or letters", false, InDemo::no, takeKeys, GIVEN(!o.keys.empty())},
     {"--help", nullptr, false, InDemo::no, SWITCH(help), GIVEN(o.help)},
 };
 

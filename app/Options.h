@@ -21,6 +21,8 @@ struct Options {
     // The window's size: 0 for the game's own 800 x 500, else 1 to 4 times that.
     int scale = 0;
     bool fullscreen = false;
+    bool mute = false;
+    std::string keys; // "position" or "letters"; empty: as remembered, else the letters
 };
 
 // False, with what is wrong in `error`, for an unknown option, a missing or wrong value or a

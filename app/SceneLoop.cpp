@@ -1,6 +1,7 @@
 // The scene loop: the frame steps that need no board, and the frame over the game's boards.
 #include "app/SceneLoop.h"
 
+#include "app/Comfort.h"
 #include "app/Music.h"
 #include "app/Startup.h"
 #include "content/Keys.h"
@@ -23,6 +24,7 @@ void takeEvent(LoopState& state) {
         state.scene = quitScene;
         return;
     }
+    if (state.comfort && takeComfortKey(state)) return;
     if (state.event.type != SDL_KEYDOWN) return;
     state.pressed = state.event.key.keysym.sym;
     switch (state.event.key.keysym.sym) {
@@ -130,7 +132,9 @@ bool runFrame(LoopState& state, const Stage& stage, GameBoards& boards, const Cl
     paceFrame(clock);
     // One event a frame: a burst of keys is spread over as many frames.
     if (events.poll(events.context, &state.event)) takeEvent(state);
+    if (state.comfort) repeatUndo(state);
     runSceneBoard(state, stage.screen, boards);
+    if (state.comfort) drawComfort(state, stage);
     state.direction = noKey;
     state.keyed = false;
     state.practiceKey = noPracticeKey;

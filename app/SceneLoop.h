@@ -44,6 +44,12 @@ struct LoopState {
 
     bool chooser = false;          // the pack's chooser decides where Escape leads
     SDLKey pressed = SDLK_UNKNOWN; // the key pressed this frame, for the chooser
+
+    bool comfort = false; // Escape asks, m mutes, a held undo repeats
+    bool asking = false;  // Escape was pressed once on a level
+    bool muted = false;
+    SDLKey undoHeld = SDLK_UNKNOWN; // u or Backspace, while it is down in practice mode
+    int32_t undoFrames = 0;         // how long it has been down
 };
 
 // What start-up loaded; any picture or track may be missing.

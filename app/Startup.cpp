@@ -15,6 +15,8 @@ GameBoards::GameBoards(SDL_Surface* sprites, const Course& course)
             slot.large = std::make_unique<MapBoard<80, 50>>(map, sprites);
         else
             slot.small = std::make_unique<MapBoard<40, 25>>(map, sprites);
+        if (slot.small && course.comfort)
+            slot.small->zoom.make(map.viewW * cellSize, map.viewH * cellSize, sprites);
         maps.push_back(std::move(slot));
     }
     if (!course.practice) return;
@@ -36,7 +38,15 @@ namespace {
 template <int W, int H>
 void playLevel(LoopState& state, SDL_Surface* screen, Level<W, H>& board,
                UndoRing<Level<W, H>>& undo, int32_t offX, int32_t offY, SceneId next, Pack& pack,
-               HintBox& hints, int32_t shortest, int32_t map = -1) {
+               HintBox& hints, int32_t shortest, int32_t map = -1, const Zoom* zoom = nullptr) {
+    // A zoomed map's board draws at 1x into its own surface; the counter goes on the screen.
+    SDL_Surface* drawn = zoom ? zoom->begin() : screen;
+    const int32_t boardX = zoom ? 0 : offX, boardY = zoom ? 0 : offY;
+    auto show = [&] {
+        if (zoom) zoom->show(screen);
+        pack.drawCounter(screen, shortest, zoom ? zoom->left : offX, zoom ? zoom->top : offY,
+                         board.viewH * (zoom ? zoom->factor : 1));
+    };
     // A hint is about the board as the frame finds it; any other key leaves the question.
     hints.frame(board.state());
     if (state.practiceKey == hintKey && state.nextScene == 0 && !board.hasWon())
@@ -48,8 +58,8 @@ void playLevel(LoopState& state, SDL_Surface* screen, Level<W, H>& board,
         // An undone board is shown as it was, not stepped on from there in the same frame.
         if (state.practiceKey == undoKey && undo.pop(board)) {
             pack.stepsUndo.pop(pack.steps);
-            board.draw(screen, offX, offY);
-            pack.drawCounter(screen, shortest, offX, offY, board.viewH);
+            board.draw(drawn, boardX, boardY);
+            show();
             return;
         }
         if (state.practiceKey == restartKey) {
@@ -67,7 +77,7 @@ void playLevel(LoopState& state, SDL_Surface* screen, Level<W, H>& board,
     }
     const bool won = board.hasWon();
     if (pack.steps.frame(board, state.keyed,
-                         [&] { return runBoard(screen, board, state.direction, offX, offY); })) {
+                         [&] { return runBoard(drawn, board, state.direction, boardX, boardY); })) {
         state.nextScene = pack.chooser ? cardScene : next;
         if (!won && map >= 0) pack.solved(map, pack.steps.steps);
     }
@@ -75,8 +85,10 @@ void playLevel(LoopState& state, SDL_Surface* screen, Level<W, H>& board,
         state.nextScene = chooserScene;
         pack.selected = map; // the level left is the one to try again
     }
-    pack.drawCounter(screen, shortest, offX, offY, board.viewH);
-    hints.draw(screen, pack.text(), board, offX, offY);
+    hints.drawOutline(drawn, board, boardX, boardY); // enlarged with the board
+    show();
+    hints.drawLabel(screen, pack.text(), zoom ? zoom->top : offY,
+                    board.viewH * cellSize * (zoom ? zoom->factor : 1));
 }
 
 } // namespace
@@ -113,7 +125,8 @@ void runSceneBoard(LoopState& state, SDL_Surface* screen, GameBoards& boards) {
     const int32_t shortest = boards.pack.levels[k].shortest, map = static_cast<int32_t>(k);
     if (slot.small)
         playLevel(state, screen, slot.small->board, boards.undo40x25, slot.small->offX,
-                  slot.small->offY, next, boards.pack, boards.hints, shortest, map);
+                  slot.small->offY, next, boards.pack, boards.hints, shortest, map,
+                  slot.small->zoom.on() ? &slot.small->zoom : nullptr);
     else
         playLevel(state, screen, slot.large->board, boards.undo80x50, slot.large->offX,
                   slot.large->offY, next, boards.pack, boards.hints, shortest, map);

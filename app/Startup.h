@@ -11,6 +11,7 @@
 #include "app/Practice.h"
 #include "app/Scale.h"
 #include "app/SceneLoop.h"
+#include "app/Zoom.h"
 #include "board/Level.h"
 #include "content/Boards.h"
 
@@ -19,6 +20,7 @@ template <int W, int H> struct MapBoard {
     Level<W, H> board;
     Level<W, H> fresh; // what a restart brings back
     int32_t offX, offY;
+    Zoom zoom; // off unless the run draws small maps large
 
     MapBoard(const MapFile& map, SDL_Surface* sprites)
         : board(map.boardText.c_str(), map.figurePoses ? dancerPoses : chainPoses, sprites,

@@ -188,6 +188,10 @@ bool parseOption(const std::string& line, DemoSetup& setup, std::string& error) 
         error = "\"option code\" needs one level code";
         return false;
     }
+    if (word == "comfort" && value.empty()) {
+        setup.comfort = true;
+        return true;
+    }
     if (word == "map") {
         const size_t last = value.find_last_of(" \t");
         const std::string sum = last == std::string::npos ? "" : value.substr(last + 1);
@@ -204,7 +208,7 @@ bool parseOption(const std::string& line, DemoSetup& setup, std::string& error) 
     }
     error = "unknown option " + quoted(rest) +
             " (a demo may say: option practice, option level N, option map FILE CHECKSUM, "
-            "option code CODE, option chooser, option counter)";
+            "option code CODE, option chooser, option counter, option comfort)";
     return false;
 }
 
@@ -343,5 +347,6 @@ std::string demoHead(const DemoSetup& setup, const std::string& comment) {
         head += setup.selected > 1 ? "option chooser " + std::to_string(setup.selected) + "\n"
                                    : "option chooser\n";
     if (setup.counter) head += "option counter\n";
+    if (setup.comfort) head += "option comfort\n";
     return head + "# " + comment + "\n";
 }

@@ -48,8 +48,12 @@ struct DemoSetup {
     bool chooser = false; // "option chooser": the maps are a pack, opened on its chooser
     int selected = 0;     // "option chooser N": with level N selected; 0 (or 1): the first
     bool counter = false; // "option counter": the levels count their steps
+    // "option comfort": small maps drawn large, Escape asks before leaving a level, a held undo
+    // repeats; demos from before these were added play without them.
+    bool comfort = false;
     bool any() const {
-        return practice || level != 0 || !maps.empty() || !code.empty() || chooser || counter;
+        return practice || level != 0 || !maps.empty() || !code.empty() || chooser || counter ||
+               comfort;
     }
 };
 

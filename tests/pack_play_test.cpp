@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include "app/Comfort.h"
 #include "app/Demo.h"
+#include "app/Present.h"
 #include "demo_support.h"
 #include "solve/Keys.h"
+#include "watch.h"
 
 using namespace demo_test;
 namespace fs = std::filesystem;
@@ -57,20 +60,46 @@ fs::path freshFolder(const std::string& name) {
 } // namespace
 
 // The walkthrough pictures' rule, on the frames the game plays: each pack level's key file gives
-// its header's shortest, and the shipped walkthroughs 47 and 92.
+// its header's shortest, drawn large too, and the shipped walkthroughs 47 and 92. Drawn large,
+// every settled frame's map is the plain frame's, enlarged pixel for pixel (the pack has maps
+// at 2x, 3x and 4x).
 TEST(PackPlay, TheCounterGivesTheProvenShortestAtEachGoal) {
     HeadlessGame game;
     ASSERT_TRUE(game.up);
+    watch::keepShown = true;
     const Course pack = packCourse();
+    std::set<int> zooms;
     for (size_t k = 0; k < pack.maps.size(); ++k) {
         Course one = pack;
         one.level = static_cast<int>(k) + 1;
+        Driver plain(game, one);
+        one.comfort = true;
         Driver d(game, one);
         const std::string& path = pack.maps[k].path;
-        EXPECT_EQ(playToGoal(d, keysOf(path.substr(0, path.size() - 4) + ".keys")),
+        const std::vector<int> keys = keysOf(path.substr(0, path.size() - 4) + ".keys");
+        const MapBoard<40, 25>& m = *d.boards->maps[k].small;
+        const int f = m.zoom.factor, w = m.board.viewW * cellSize, h = m.board.viewH * cellSize;
+        zooms.insert(f);
+        std::vector<Uint32> big(static_cast<size_t>(800 * 500));
+        for (size_t i = 0; i < keys.size() + 2000 && d.state.nextScene == 0; ++i) {
+            const SDLKey key = i < keys.size() ? symOf(keys[i]) : SDLK_UNKNOWN;
+            plain.frames(1, key);
+            enlargeFrame(&watch::shown[static_cast<size_t>(m.offY * 800 + m.offX)], 800 * 4, w, h,
+                         big.data(), 800 * 4, f);
+            d.frames(1, key);
+            if (plain.state.nextScene != 0) continue; // the teeth are drawn at 1x over both
+            for (int y = 0; y < h * f; ++y)
+                ASSERT_TRUE(std::equal(
+                    &big[static_cast<size_t>(y * 800)], &big[static_cast<size_t>(y * 800 + w * f)],
+                    &watch::shown[static_cast<size_t>((m.zoom.top + y) * 800 + m.zoom.left)]))
+                    << path << " frame " << i << " row " << y;
+        }
+        EXPECT_EQ(d.state.nextScene != 0 ? d.boards->pack.steps.steps : -1,
                   d.boards->pack.levels[k].shortest)
             << path;
     }
+    EXPECT_EQ(zooms, (std::set<int>{2, 3, 4}));
+    watch::keepShown = false;
     for (int level : {1, 2}) {
         Course shipped;
         shipped.practice = shipped.counter = true;
@@ -154,6 +183,57 @@ TEST(PackPlay, TheChooserPlaysTheSelectedLevelAndComesBackAfterIt) {
     EXPECT_FALSE(pack.progress.kept());
     d.frames(1, SDLK_ESCAPE);
     EXPECT_FALSE(runFrame(d.state, game.stage, *d.boards, fakeClock, d.script.source()));
+}
+
+// Escape on a level asks; any other key only answers it, m mutes and unmutes, a second Escape
+// leaves for the chooser. Recorded, the demo replays the same pictures.
+TEST(PackPlay, EscapeAsksOnceMMutesAndTheirDemoReplaysTheSame) {
+    HeadlessGame game;
+    ASSERT_TRUE(game.up);
+    Course course = packCourse();
+    course.comfort = true;
+    course.level = 1;
+    const std::string file = scratchPath("asks.demo");
+    const SDLKey keys[] = {SDLK_ESCAPE, SDLK_d, SDLK_m, SDLK_m, SDLK_ESCAPE, SDLK_ESCAPE};
+    std::vector<uint64_t> live;
+    {
+        Driver d(game, course);
+        DemoRecorder recorder;
+        std::string error;
+        ASSERT_TRUE(recorder.open(file, error, setupOf(course))) << error;
+        const EventSource source = recorder.source(d.script.source());
+        const BoardState start = d.boards->maps[0].small->board.state();
+        const size_t first = watch::flips.size();
+        for (SDLKey key : keys) {
+            d.frames(1, key, &source);
+            d.frames(29, SDLK_UNKNOWN, &source);
+            if (key == SDLK_ESCAPE && d.state.nextScene == 0) {
+                EXPECT_TRUE(d.state.asking);
+                EXPECT_EQ(d.state.scene, firstMapScene);
+            }
+            if (key == SDLK_m) {
+                EXPECT_EQ(Mix_VolumeMusic(-1), d.state.muted ? 0 : MIX_MAX_VOLUME);
+            }
+        }
+        EXPECT_EQ(d.boards->maps[0].small->board.state(), start); // d only answered
+        EXPECT_EQ(d.state.nextScene, chooserScene);
+        EXPECT_FALSE(d.state.muted);
+        live.assign(watch::flips.begin() + static_cast<long>(first), watch::flips.end());
+        ASSERT_TRUE(recorder.close());
+    }
+    std::vector<DemoEvent> events;
+    Course replayed;
+    std::string error;
+    ASSERT_TRUE(loadDemo(file, {}, events, replayed, error)) << error;
+    EXPECT_TRUE(replayed.comfort);
+    Driver r(game, replayed);
+    DemoPlayer player(events);
+    const EventSource source = player.source();
+    const size_t first = watch::flips.size();
+    r.frames(static_cast<int>(live.size()), SDLK_UNKNOWN, &source);
+    EXPECT_TRUE(
+        std::equal(live.begin(), live.end(), watch::flips.begin() + static_cast<long>(first)));
+    std::remove(file.c_str());
 }
 
 // A level keeps its progress through header edits, CRLF and a BOM; the fewest steps stay.
@@ -248,7 +328,8 @@ TEST(PackPlay, ProgressSurvivesFailedWritesDamageAndTwoGamesAtOnce) {
     EXPECT_EQ(both.entries().size(), 81u);
 }
 
-// The real program replaying a pack demo to a goal writes no progress, nor any folder for it.
+// The real program replaying a pack demo to a goal writes no progress, nor any folder for it,
+// nor the settings given with it.
 TEST(PackPlay, AReplayWritesNoProgress) {
     const fs::path home = freshFolder("home");
     std::string demo = "foldbot-demo 2\noption chooser\noption counter\n";
@@ -261,9 +342,9 @@ TEST(PackPlay, AReplayWritesNoProgress) {
             demo += std::to_string(200 + f) + " down " + demoKeyName(symOf(keys[f])) + "\n";
     demo += std::to_string(700 + keys.size()) + " quit\n";
     std::ofstream(home / "pack.demo") << demo;
-    const Outcome run =
-        runProgram({FOLDBOT_BIN, "--replay", (home / "pack.demo").string(), "--fast"}, ASSET_ROOT,
-                   {{"XDG_DATA_HOME", home / "data"}, {"HOME", home}});
+    const Outcome run = runProgram({FOLDBOT_BIN, "--replay", (home / "pack.demo").string(),
+                                    "--fast", "--mute", "--keys", "position"},
+                                   ASSET_ROOT, {{"XDG_DATA_HOME", home / "data"}, {"HOME", home}});
     EXPECT_TRUE(exitedWith(run.status, 0)) << run.err;
     EXPECT_FALSE(fs::exists(home / "data"));
     EXPECT_FALSE(fs::exists(home / ".local"));

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/Comfort.h"
 #include "app/Course.h"
 #include "demo_support.h"
 #include "solve/Keys.h"
@@ -140,6 +141,33 @@ TEST(Practice, RestartGivesAFreshBoardAndItsUndoTheBoardBeforeIt) {
 }
 
 // During a wipe and after the goal, r, u and Backspace change no picture.
+// Holding u undoes once, then again every undoRepeatEvery frames after undoRepeatDelay; a
+// practice run that was not asked for it (an older demo) undoes once.
+TEST(Practice, HoldingUKeepsUndoing) {
+    HeadlessGame game;
+    ASSERT_TRUE(game.up);
+    std::vector<int> keys;
+    std::string why;
+    ASSERT_TRUE(readKeyFile(ROUTE_DIR "/level1.keys", keys, why)) << why;
+    for (bool comfort : {true, false}) {
+        Course course = onLevel(1);
+        course.comfort = comfort;
+        Driver d(game, course);
+        for (size_t f = 0; f < keys.size() && d.boards->undo40x20.size() < 10; ++f)
+            press(d, keys[f] == noKey      ? SDLK_UNKNOWN
+                     : keys[f] == spaceKey ? SDLK_SPACE
+                                           : poseKeys[keys[f]]);
+        ASSERT_EQ(d.boards->undo40x20.size(), 10u);
+        press(d, SDLK_u);
+        d.frames(undoRepeatDelay + 3 * undoRepeatEvery - 1);
+        EXPECT_EQ(d.boards->undo40x20.size(), comfort ? 5u : 9u);
+        d.script.event.type = SDL_KEYUP;
+        d.script.ready = true;
+        d.frames(100);
+        EXPECT_EQ(d.boards->undo40x20.size(), comfort ? 5u : 9u);
+    }
+}
+
 TEST(Practice, KeysDoNothingDuringAWipeOrAfterTheGoal) {
     HeadlessGame game;
     ASSERT_TRUE(game.up);

@@ -297,6 +297,26 @@ served.listen(0, '127.0.0.1', async () => {
     assert.strictEqual(await chooser.evaluate(() => localStorage.getItem('foldbot-progress')), elsewhere + progress);
     assert.deepStrictEqual(chooser.errors, []);
     await chooser.close();
+
+    // #keys on an AZERTY keyboard: the route's q is the key marked a, found by its code; the
+    // level is solved and the page's demo keeps the letter q.
+    const azerty = await open(browser, url + '#pack&level1&keys&record');
+    await until(azerty, 5);
+    const keys = await azerty.context().newCDPSession(azerty);
+    for (const [key, code] of [['d', 'KeyD'], ['c', 'KeyC'], ['d', 'KeyD'], ['a', 'KeyQ'], ['c', 'KeyC'], ['d', 'KeyD'],
+                               ['Enter', 'Enter'], ['Escape', 'Escape']]) {
+      const keyCode = { Enter: 13, Escape: 27 }[key] || key.toUpperCase().charCodeAt(0);
+      for (const type of ['rawKeyDown', 'keyUp'])
+        await keys.send('Input.dispatchKeyEvent', { type, key, code, windowsVirtualKeyCode: keyCode });
+      if (key !== 'Escape') await until(azerty, (await azerty.evaluate(() => harness.flips)) + 200);
+    }
+    await azerty.waitForSelector('#demo:not([hidden])');
+    const played = await azerty.evaluate(async () => (await fetch(document.querySelector('#demo a').href)).text());
+    assert.match(played, /^\d+ down q$/m, played);
+    assert.doesNotMatch(played, /^\d+ down a$/m, played);
+    assert.match(await azerty.evaluate(() => localStorage.getItem('foldbot-progress')), / 6 First folds\n$/);
+    assert.deepStrictEqual(azerty.errors, []);
+    await azerty.close();
     console.log('web: all browser checks passed');
   } catch (e) {
     console.error(e);

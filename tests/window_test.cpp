@@ -303,3 +303,36 @@ TEST(Window, PackKeepsTheSolvedLevelForTheNextRun) {
     EXPECT_TRUE(exitedWith(session.stop(game), 0));
     std::system(("rm -rf " + data).c_str());
 }
+
+// A French keyboard with --keys position: the first level's route played by place (a where
+// QWERTY has q) reaches the goal, the demo keeps the letters; the choice and m's are remembered.
+TEST(Window, PoseKeysByTheirPlaceOnAFrenchKeyboard) {
+    if (const char* why = missing()) GTEST_SKIP() << why;
+    if (access("/usr/bin/setxkbmap", X_OK)) GTEST_SKIP() << "needs setxkbmap (x11-xkb-utils)";
+    XSession session("1024x768x24", "window-azerty");
+    ASSERT_FALSE(session.display.empty()) << "Xvfb did not start";
+    const std::string& x = session.x;
+    const std::string data = scratchPath("window-azerty-data"), demo = data + ".demo";
+    std::system(("rm -rf " + data).c_str());
+    pid_t game = 0;
+    const std::string id = session.startGame({"--pack", "--keys", "position", "--record", demo},
+                                             game, {{"XDG_DATA_HOME", data}, {"HOME", data}});
+    ASSERT_FALSE(id.empty()) << "no window captioned !#@*";
+    // Once the game holds the display: Xvfb goes back to its own keymap when its last client
+    // leaves.
+    ASSERT_EQ(std::system((x + "setxkbmap fr").c_str()), 0);
+    output(x + "xdotool windowfocus --sync " + id + " key Return");
+    steadyPicture(x, id);
+    for (const char* key : {"d", "c", "d", "a", "c", "d", "m"}) {
+        output(x + "xdotool key --clearmodifiers " + key);
+        std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    }
+    steadyPicture(x, id);
+    EXPECT_EQ(bytesOf(data + "/foldbot/progress").substr(16), " 6 First folds\n");
+    EXPECT_EQ(bytesOf(data + "/foldbot/settings"), "mute yes\nkeys position\n");
+    EXPECT_TRUE(exitedWith(session.stop(game), 0));
+    const std::string kept = bytesOf(demo);
+    EXPECT_NE(kept.find(" down q\n"), std::string::npos) << kept;
+    EXPECT_EQ(kept.find(" down a\n"), std::string::npos) << kept;
+    std::system(("rm -rf " + data + " " + demo).c_str());
+}
