@@ -1,8 +1,7 @@
-# The solver's model of the keys against the frame driver, and the shipped walkthrough.
-foldbot_test(solve_test solve. 300 solve_test.cpp)
+# The solver's model of the keys against the frame driver, the shipped walkthrough, the hints.
+foldbot_test(solve_test solve. 600 solve_test.cpp)
 # The solver against a plain breadth-first search on generated maps.
 foldbot_test(solve_crosscheck_test solve. 900 solve_crosscheck_test.cpp)
-foldbot_test(hint_test solve. 600 hint_test.cpp)
 
 # The solver itself, as a player runs it.
 add_test(NAME solve.fast_first_level COMMAND foldbot_solve --fast level1)
