@@ -1,2 +1,2 @@
-# Board rule, camera and drawing tests, with long random play on the shipped boards.
+# The compiled-in maps and poses, the board's rules, camera and drawing, with long random play.
 foldbot_test(rules_test "" 300 rules_test.cpp)

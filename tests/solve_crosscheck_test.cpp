@@ -25,7 +25,6 @@ struct Plain {
     int length = -1; // -1: no route
     int combos = 0;  // the fewest among the shortest
     bool complete = true;
-    size_t states = 0;
 };
 
 template <class Board> struct Copy {
@@ -117,7 +116,6 @@ template <class Board> Plain plainSearch(const Board& fresh, bool playable, size
             seen.insert(sig);
             layer.push_back(std::move(entry));
         }
-        answer.states = seen.size();
         if (seen.size() > cap) {
             answer.complete = false;
             return answer;
