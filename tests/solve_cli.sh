@@ -95,9 +95,7 @@ done
 "$solve" --playable --progress level1 >"$tmp/int.out" 2>"$tmp/int.err" &
 pid=$!
 for _ in $(seq 600); do
-  grep -q '^depth 12:' "$tmp/int.err" && break
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.05
+  grep -q '^depth 12:' "$tmp/int.err" && break; kill -0 "$pid" 2>/dev/null || break; sleep 0.05
 done
 kill -INT "$pid" 2>/dev/null
 # Only a guard against a hang: the search checks the flag every few hundred states.
