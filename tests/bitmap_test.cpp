@@ -51,8 +51,8 @@ class Bitmap : public ::testing::Test {
 
 TEST_F(Bitmap, EverySoundShapeAndTheGeneratedPicturesLoad) {
     // Width, height (negative: top-down), depth, header size, compression (3: masks), colours.
-    std::vector<BitmapShape> shapes{{4, 3, 8, 40, 0, 3}, {4, 3, 8, 12}, {4, 3, 16, 40, 3},
-                                    {4, 3, 32, 40, 3}, {4, 3, 32, 124}};
+    std::vector<BitmapShape> shapes{
+        {4, 3, 8, 40, 0, 3}, {4, 3, 8, 12}, {4, 3, 16, 40, 3}, {4, 3, 32, 40, 3}, {4, 3, 32, 124}};
     for (uint16_t depth : {1, 4, 8, 16, 24, 32}) {
         shapes.push_back({4, 3, depth});
         shapes.push_back({9, -5, depth});

@@ -72,7 +72,6 @@ template <int W, int H> Level<W, H> room(Rows rows, const char* robot = "", int 
     return lv;
 }
 
-
 using Cell = std::pair<int, int>;
 using Cells = std::vector<Cell>;
 using Marks = std::multiset<std::pair<char, Cell>>;

@@ -310,8 +310,10 @@ std::string serpentine(int turns, int goal) {
         rows.push_back(floor);
     }
     rows[2].replace(1, 2, "12");
-    if (goal >= 0) rows.back()[goal] = '@';
-    else rows[1][40] = '@', rows[2][40] = '#';
+    if (goal >= 0)
+        rows.back()[goal] = '@';
+    else
+        rows[1][40] = '@', rows[2][40] = '#';
     std::string text = "; title: serpentine\n";
     for (const std::string& r : rows) text += r + "\n";
     return text;

@@ -217,8 +217,7 @@ TEST(Hints, FollowingThemFromAnyBoardTakesTheProvenDistance) {
     ASSERT_TRUE(readPack(SOURCE_ROOT "/levels", pack, error)) << error;
     for (const MapFile& map : pack) {
         SCOPED_TRACE(map.path);
-        const Level<40, 25> fresh(map.boardText.c_str(), chainPoses, nullptr, map.viewW,
-                                  map.viewH);
+        const Level<40, 25> fresh(map.boardText.c_str(), chainPoses, nullptr, map.viewW, map.viewH);
         followHints(fresh);
         const Level<40, 25> off = wander(fresh, rng, 300);
         if (off.hasWon()) continue;
@@ -280,7 +279,8 @@ TEST(Hints, StepsTakenAndTheDistanceLeftAddUpToTheShortest) {
         const std::vector<int> keys = keyFile(keysName);
         StepCounter counter;
         for (size_t f = 0; f < cut; ++f)
-            counter.frame(lv, keys[f] != noKey, [&] { return runBoard(nullptr, lv, keys[f], 0, 0); });
+            counter.frame(lv, keys[f] != noKey,
+                          [&] { return runBoard(nullptr, lv, keys[f], 0, 0); });
         SolveSettings s;
         s.threads = 2;
         const SearchResult res = solveBoard(lv, s);
