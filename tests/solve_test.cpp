@@ -199,14 +199,14 @@ template <int W, int H> Level<W, H> wander(Level<W, H> lv, std::mt19937& rng, in
 TEST(Hints, FollowingThemFromAnyBoardTakesTheProvenDistance) {
     std::mt19937 rng(30);
     // Along the walkthroughs, at a glide and at rest, and off them.
-    const Level<40, 20> one(contentTexts[1], chainPoses, nullptr, 40, 20);
+    const Level<40, 20> one = level1Board.make();
     const std::vector<int> keys1 = keyFile("level1.keys");
     for (size_t cut : {size_t{0}, keys1.size() / 2 + 7}) {
         Level<40, 20> lv = one;
         for (size_t f = 0; f < cut; ++f) runBoard(nullptr, lv, keys1[f], 0, 0);
         followHints(lv);
     }
-    const Level<80, 50> two(contentTexts[2], chainPoses, nullptr, 40, 25);
+    const Level<80, 50> two = level2Board.make();
     const std::vector<int> keys2 = keyFile("level2.keys");
     Level<80, 50> lv2 = two;
     for (size_t f = 0; f < keys2.size() * 3 / 4; ++f) runBoard(nullptr, lv2, keys2[f], 0, 0);
@@ -288,9 +288,9 @@ TEST(Hints, StepsTakenAndTheDistanceLeftAddUpToTheShortest) {
         EXPECT_EQ(counter.steps + static_cast<int>(res.actions.size()), shortest)
             << keysName << " cut at " << cut;
     };
-    check(Level<40, 20>(contentTexts[1], chainPoses, nullptr, 40, 20), "level1.keys", 1200, 47);
-    check(Level<80, 50>(contentTexts[2], chainPoses, nullptr, 40, 25), "level2.keys", 900, 92);
-    check(Level<80, 50>(contentTexts[2], chainPoses, nullptr, 40, 25), "level2.keys", 2000, 92);
+    check(level1Board.make(), "level1.keys", 1200, 47);
+    check(level2Board.make(), "level2.keys", 900, 92);
+    check(level2Board.make(), "level2.keys", 2000, 92);
 }
 
 } // namespace
