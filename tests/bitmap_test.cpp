@@ -50,34 +50,13 @@ class Bitmap : public ::testing::Test {
 };
 
 TEST_F(Bitmap, EverySoundShapeAndTheGeneratedPicturesLoad) {
-    std::vector<BitmapShape> shapes;
+    // Width, height (negative: top-down), depth, header size, compression (3: masks), colours.
+    std::vector<BitmapShape> shapes{
+        {4, 3, 8, 40, 0, 3}, {4, 3, 8, 12}, {4, 3, 16, 40, 3}, {4, 3, 32, 40, 3}, {4, 3, 32, 124}};
     for (uint16_t depth : {1, 4, 8, 16, 24, 32}) {
-        BitmapShape s;
-        s.depth = depth;
-        shapes.push_back(s);
-        s.height = -5; // top-down
-        s.width = 9;
-        shapes.push_back(s);
+        shapes.push_back({4, 3, depth});
+        shapes.push_back({9, -5, depth});
     }
-    BitmapShape fewColours; // indexes stay below the short palette
-    fewColours.depth = 8;
-    fewColours.colours = 3;
-    shapes.push_back(fewColours);
-    BitmapShape old;
-    old.headerSize = 12;
-    old.depth = 8;
-    shapes.push_back(old);
-    for (uint16_t depth : {16, 32}) {
-        BitmapShape masked;
-        masked.depth = depth;
-        masked.compression = 3;
-        shapes.push_back(masked);
-    }
-    BitmapShape longest;
-    longest.headerSize = 124;
-    longest.depth = 32;
-    shapes.push_back(longest);
-
     for (const BitmapShape& s : shapes) {
         SCOPED_TRACE(testing::Message() << "depth " << s.depth << ", header " << s.headerSize
                                         << ", height " << s.height);
@@ -95,15 +74,8 @@ TEST_F(Bitmap, EverySoundShapeAndTheGeneratedPicturesLoad) {
 }
 
 TEST_F(Bitmap, TamperedHeadersAreRefusedWithTheUsualMessage) {
-    BitmapShape eight;
-    eight.depth = 8;
-    eight.colours = 4;
-    const Bytes sound8 = makeBitmap(eight);
-    const Bytes sound24 = makeBitmap(BitmapShape{});
-    BitmapShape masked;
-    masked.depth = 32;
-    masked.compression = 3;
-    const Bytes sound32 = makeBitmap(masked);
+    const Bytes sound8 = makeBitmap({4, 3, 8, 40, 0, 4}), sound24 = makeBitmap({});
+    const Bytes sound32 = makeBitmap({4, 3, 32, 40, 3});
     const std::size_t pixels8 = 14 + 40 + 4 * 4;
     Bytes shorter = sound24;
     shorter.pop_back();

@@ -1,4 +1,2 @@
-# Board rule, camera and drawing tests, with long random play on the shipped boards.
-add_executable(rules_test ${CMAKE_CURRENT_LIST_DIR}/rules_test.cpp)
-target_link_libraries(rules_test PRIVATE board content GTest::gtest_main SDL::SDL)
-gtest_discover_tests(rules_test)
+# The compiled-in maps and poses, the board's rules, camera and drawing, with long random play.
+foldbot_test(rules_test "" 300 rules_test.cpp)
