@@ -77,7 +77,7 @@ enum class InDemo { no, refused, givenAgain };
 
 // Every option, once: its name, what it takes (nothing for a switch), whether it may be given
 // again, how a demo keeps it, and where the value goes, checked against its limits.
-struct OptionSpec {
+struct OptionEntry {
     const char* name;
     const char* needs; // "--X needs ..." when the value is missing; nullptr: a switch
     bool repeats;
@@ -118,7 +118,7 @@ bool takeKeys(Options& o, const std::string& value, std::string& error) {
 #define SWITCH(field) [](Options& o, const std::string&, std::string&) { return o.field = true; }
 #define GIVEN(test) [](const Options& o) -> bool { return test; }
 
-const OptionSpec optionTable[] = {
+const OptionEntry optionTable[] = {
     {"--practice", nullptr, false, InDemo::refused, SWITCH(practice), GIVEN(o.practice)},
     {"--level", "a level number: 1 or 2 (with --map or --pack, the number of a map)", false,
      InDemo::refused, takeLevel, GIVEN(o.level != 0)},
@@ -150,23 +150,23 @@ const OptionSpec optionTable[] = {
 #undef SWITCH
 #undef GIVEN
 
-const OptionSpec* specOf(const std::string& name) {
-    for (const OptionSpec& spec : optionTable)
-        if (name == spec.name) return &spec;
+const OptionEntry* entryOf(const std::string& name) {
+    for (const OptionEntry& entry : optionTable)
+        if (name == entry.name) return &entry;
     return nullptr;
 }
 
 bool given(const Options& options, const char* name) {
-    return specOf(name)->given(options);
+    return entryOf(name)->given(options);
 }
 
 // Which options go together: the modes of a run.
 bool checkModes(const Options& o, std::string& error) {
     if (given(o, "--replay") && given(o, "--walkthrough"))
         return refuse(error, "--replay and --walkthrough both play a demo; choose one");
-    for (const OptionSpec& spec : optionTable)
-        if (spec.demo == InDemo::refused && spec.given(o) && given(o, "--replay"))
-            return refuse(error, std::string(spec.name) +
+    for (const OptionEntry& entry : optionTable)
+        if (entry.demo == InDemo::refused && entry.given(o) && given(o, "--replay"))
+            return refuse(error, std::string(entry.name) +
                                      " cannot go with --replay: the demo says how it was "
                                      "recorded, and is replayed that way");
     if (given(o, "--walkthrough") && (o.level != 0 || o.pack || !o.maps.empty() || !o.code.empty()))
@@ -198,23 +198,23 @@ bool parseOptions(int argc, char* argv[], Options& options, std::string& error) 
             value = arg.substr(equals + 1);
             arg.resize(equals);
         }
-        const OptionSpec* spec = specOf(arg);
-        if (spec == nullptr)
+        const OptionEntry* entry = entryOf(arg);
+        if (entry == nullptr)
             return refuse(error, "unknown option \"" + std::string(argv[i]) + "\"");
-        if (!spec->repeats && spec->given(options)) return refuse(error, arg + " is given twice");
+        if (!entry->repeats && entry->given(options)) return refuse(error, arg + " is given twice");
         const bool bare = i + 1 >= argc || std::strncmp(argv[i + 1], "--", 2) == 0;
-        if (spec->needs == nullptr) {
+        if (entry->needs == nullptr) {
             if (joined) return refuse(error, arg + " takes no value");
-        } else if (spec->optional && !joined && bare) {
+        } else if (entry->optional && !joined && bare) {
             // Nothing follows but options: the value is left out.
         } else if (!joined) {
             if (i + 1 >= argc || argv[i + 1][0] == '\0' || std::strncmp(argv[i + 1], "--", 2) == 0)
-                return refuse(error, arg + " needs " + spec->needs);
+                return refuse(error, arg + " needs " + entry->needs);
             value = argv[++i];
         }
-        if (spec->needs != nullptr && value.empty() && !(spec->optional && !joined && bare))
-            return refuse(error, arg + " needs " + spec->needs);
-        if (!spec->take(options, value, error)) return false;
+        if (entry->needs != nullptr && value.empty() && !(entry->optional && !joined && bare))
+            return refuse(error, arg + " needs " + entry->needs);
+        if (!entry->take(options, value, error)) return false;
     }
     return options.help || checkModes(options, error);
 }
