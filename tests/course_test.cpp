@@ -195,7 +195,8 @@ TEST(Course, TheSolversDemoOfAMapPlaysToItsGoalAndSoDoesItsCode) {
     Course coded;
     ASSERT_TRUE(setUpCourse(options, DemoSetup{}, coded, error)) << error;
     EXPECT_EQ(demoHead(setupOf(coded), "c"), "foldbot-demo 2\noption practice\noption code " +
-                                                 options.code + "\noption counter\noption comfort\n# c\n");
+                                                 options.code +
+                                                 "\noption counter\noption comfort\n# c\n");
     const std::string text = bytesOf(demo);
     const size_t line = text.find("option map");
     std::ofstream(demo + ".code") << text.substr(0, line) << "option code " << options.code

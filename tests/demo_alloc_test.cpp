@@ -134,8 +134,7 @@ TEST(Allocation, NoneAfterStartUpInThousandsOfFramesOfEveryScene) {
         const size_t k = static_cast<size_t>(f - 150);
         if (f == 5 || f == 500) push(SDL_KEYDOWN, SDLK_RETURN);
         if (f == 700) push(SDL_KEYDOWN, SDLK_ESCAPE);
-        if (f >= 150 && k < route.size() && route[k] != noKey)
-            push(SDL_KEYDOWN, symOf(route[k]));
+        if (f >= 150 && k < route.size() && route[k] != noKey) push(SDL_KEYDOWN, symOf(route[k]));
         const long m = mallocs, n = news;
         const bool won = board.hasWon();
         const bool on = runFrame(fourth, game.stage, chosen, fakeClock);

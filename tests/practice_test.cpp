@@ -186,8 +186,7 @@ TEST(Practice, KeysDoNothingDuringAWipeOrAfterTheGoal) {
         ignored(); // while they open
         p.frames(30);
         // The route from the fresh board to the goal, then the keys once it is reached.
-        for (int key : route)
-            press(p, symOf(key));
+        for (int key : route) press(p, symOf(key));
         EXPECT_TRUE(p.boards->level1.hasWon());
         ignored();
         p.frames(150);
