@@ -35,12 +35,14 @@ Uint32 pixel(int x, int y) {
 }
 
 // The file's own watchers start afresh with each game.
+void fresh() {
+    keepShown = true;
+    flips.clear();
+    started.clear();
+}
+
 struct Game : Driver {
-    Game(HeadlessGame& g, const Course& course) : Driver(g, course) {
-        keepShown = true;
-        flips.clear();
-        started.clear();
-    }
+    Game(HeadlessGame& g, const Course& course) : Driver(g, course) { fresh(); }
 };
 
 } // namespace
@@ -107,28 +109,26 @@ TEST(Course, DemosReplayWithoutTheirOptionsAndRefuseAChangedMap) {
     ASSERT_TRUE(setUpCourse(options, DemoSetup{}, course, error)) << error;
     std::vector<uint64_t> played;
     {
-        Game g(game, course);
-        DemoRecorder recorder;
-        ASSERT_TRUE(recorder.open(demoPath, error, setupOf(course))) << error;
-        const EventSource source = recorder.source(g.script.source());
+        fresh();
+        Recorded g(game, course, demoPath);
         EXPECT_EQ(g.state.scene, firstMapScene + 1);
         const Level<40, 25>& board = g.boards->maps[1].small->board;
         const auto cells = [&] {
             return std::pair(board.parts[1].index(), board.parts[0].index());
         };
-        const auto fresh = cells();
-        g.frames(60, SDLK_d, &source);
+        const auto loaded = cells();
+        g.frames(60, SDLK_d);
         const auto folded = cells();
-        ASSERT_NE(folded, fresh);
-        g.frames(107, SDLK_r, &source); // the teeth close and open
-        EXPECT_EQ(cells(), fresh);
-        g.frames(1, SDLK_u, &source);
+        ASSERT_NE(folded, loaded);
+        g.frames(107, SDLK_r); // the teeth close and open
+        EXPECT_EQ(cells(), loaded);
+        g.frames(1, SDLK_u);
         EXPECT_EQ(cells(), folded);
-        for (SDLKey key : {SDLK_SPACE, SDLK_BACKSPACE}) g.frames(3, key, &source);
-        g.frames(1, SDLK_ESCAPE, &source); // a practice run asks first
-        g.frames(110, SDLK_ESCAPE, &source);
+        for (SDLKey key : {SDLK_SPACE, SDLK_BACKSPACE}) g.frames(3, key);
+        g.frames(1, SDLK_ESCAPE); // a practice run asks first
+        g.frames(110, SDLK_ESCAPE);
         EXPECT_EQ(g.state.scene, 8);
-        ASSERT_TRUE(recorder.close());
+        ASSERT_TRUE(g.recorder.close());
         played = flips;
     }
     const std::string text = bytesOf(demoPath);
@@ -143,14 +143,9 @@ TEST(Course, DemosReplayWithoutTheirOptionsAndRefuseAChangedMap) {
         << text;
 
     auto replay = [&](const std::string& demo, const std::vector<std::string>& maps) {
-        std::vector<DemoEvent> events;
-        Course c;
+        fresh();
         error.clear();
-        if (!loadDemo(demo, maps, events, c, error)) return false;
-        Game g(game, c);
-        DemoPlayer player(events);
-        const EventSource source = player.source();
-        g.frames(static_cast<int>(played.size()), SDLK_UNKNOWN, &source);
+        if (!replayDemo(game, demo, maps, played.size(), error)) return false;
         EXPECT_TRUE(flips == played);
         return true;
     };
@@ -239,39 +234,32 @@ TEST(Course, ADemoWithAHintReplaysFrameForFrameOnAFastOrSlowMachine) {
     ASSERT_TRUE(setUpCourse(options, DemoSetup{}, course, error)) << error;
     std::vector<uint64_t> played;
     {
-        Game g(game, course);
-        DemoRecorder recorder;
-        ASSERT_TRUE(recorder.open(demoPath, error, setupOf(course))) << error;
-        const EventSource source = recorder.source(g.script.source());
-        g.frames(30, SDLK_d, &source);
+        fresh();
+        Recorded g(game, course, demoPath);
+        g.frames(30, SDLK_d);
         const auto hint = [&] {
-            g.frames(1, SDLK_h, &source);
+            g.frames(1, SDLK_h);
             for (int i = 0; i < 5000 && !g.boards->hints.showing(); ++i) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                g.frames(1, SDLK_UNKNOWN, &source);
+                g.frames(1);
             }
             return g.boards->hints.showing();
         };
         ASSERT_TRUE(hint());
-        g.frames(40, SDLK_a, &source); // a key: the answer goes
+        g.frames(40, SDLK_a); // a key: the answer goes
         EXPECT_FALSE(g.boards->hints.showing());
         ASSERT_TRUE(hint());
-        g.frames(20, SDLK_UNKNOWN, &source);
-        ASSERT_TRUE(recorder.close());
+        g.frames(20);
+        ASSERT_TRUE(g.recorder.close());
         played = flips;
     }
     const std::string text = bytesOf(demoPath);
     EXPECT_NE(text.find(" hint\n"), std::string::npos) << text;
     for (uint32_t slower : {0u, 400u}) {
-        std::vector<DemoEvent> events;
-        Course c;
-        ASSERT_TRUE(loadDemo(demoPath, {}, events, c, error)) << error;
-        Game g(game, c);
-        DemoPlayer player(events);
-        const EventSource source = player.source();
+        fresh();
         hintFrames().replaying = true;
         hintFrames().slower = slower;
-        g.frames(static_cast<int>(played.size()), SDLK_UNKNOWN, &source);
+        ASSERT_TRUE(replayDemo(game, demoPath, {}, played.size(), error)) << error;
         hintFrames() = HintFrames{};
         EXPECT_TRUE(flips == played) << "search slowed by " << slower << " ms";
     }

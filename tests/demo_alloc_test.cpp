@@ -98,8 +98,7 @@ TEST(Allocation, NoneAfterStartUpInThousandsOfFramesOfEveryScene) {
     game.stage.glyphs = loadImage("./img/glyphs.bmp");
     chosen.pack.open(game.stage.screen, game.stage.glyphs, progress + "/foldbot/progress");
     LoopState fourth = pack.startState();
-    std::vector<int> route;
-    ASSERT_TRUE(readKeyFile(SOURCE_ROOT "/levels/01-first-folds.keys", route, error)) << error;
+    const std::vector<int> route = keysOf(SOURCE_ROOT "/levels/01-first-folds.keys");
 
     // First the keyboard: title poses, Enter, level poses mid-glide, a break-up, Escape's wipe,
     // the end board's poses, Escape to quit. Then the walkthrough, recorded, and a quit.
@@ -129,15 +128,13 @@ TEST(Allocation, NoneAfterStartUpInThousandsOfFramesOfEveryScene) {
     EXPECT_EQ(third.scene, 8);
     // The progress file is written at the goal, and that is the one frame that allocates: its
     // allocations are taken back out of the count.
-    const SDLKey poses[] = {SDLK_q, SDLK_w, SDLK_e, SDLK_a, SDLK_s, SDLK_d, SDLK_z, SDLK_x, SDLK_c};
     const Level<40, 25>& board = chosen.maps[0].small->board;
     std::vector<long> allocating, goal;
     for (long f = 1; f < 2000; ++f) {
         const size_t k = static_cast<size_t>(f - 150);
         if (f == 5 || f == 500) push(SDL_KEYDOWN, SDLK_RETURN);
         if (f == 700) push(SDL_KEYDOWN, SDLK_ESCAPE);
-        if (f >= 150 && k < route.size() && route[k] != noKey)
-            push(SDL_KEYDOWN, route[k] == spaceKey ? SDLK_SPACE : poses[route[k]]);
+        if (f >= 150 && k < route.size() && route[k] != noKey) push(SDL_KEYDOWN, symOf(route[k]));
         const long m = mallocs, n = news;
         const bool won = board.hasWon();
         const bool on = runFrame(fourth, game.stage, chosen, fakeClock);

@@ -19,11 +19,8 @@ TEST(Demos, WalkthroughPlaysTheWholeGameAndItsRecordingReplaysInTheProgram) {
     ASSERT_TRUE(game.up);
     std::string error;
     // The frames on which the levels' key files, fed to fresh boards, reach the goals.
-    std::vector<int> route1, route2;
-    ASSERT_TRUE(readKeyFile(ROUTE_DIR "/level1.keys", route1, error) &&
-                readKeyFile(ROUTE_DIR "/level2.keys", route2, error))
-        << error;
-    const size_t goal1 = route1.size() - 1, goal2 = route2.size() - 1; // checked by the build
+    const size_t goal1 = keysOf(ROUTE_DIR "/level1.keys").size() - 1; // checked by the build
+    const size_t goal2 = keysOf(ROUTE_DIR "/level2.keys").size() - 1;
     std::vector<DemoEvent> walkthrough;
     ASSERT_TRUE(parseDemo(walkthroughDemoText, walkthrough, error)) << error;
     ASSERT_TRUE(walkthrough[0].type == SDL_KEYDOWN && walkthrough[0].key == SDLK_RETURN);

@@ -12,15 +12,30 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 #include "app/Course.h"
 #include "app/Demo.h"
 #include "app/Startup.h"
+#include "content/Keys.h"
 
 namespace demo_test {
 
 inline std::string bytesOf(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// A key file's keys, and the SDL key each stands for.
+inline std::vector<int> keysOf(const std::string& path) {
+    std::vector<int> keys;
+    std::string why;
+    EXPECT_TRUE(readKeyFile(path, keys, why)) << why;
+    return keys;
+}
+
+inline SDLKey symOf(int key) {
+    return key == spaceKey ? SDLK_SPACE : key == noKey ? SDLK_UNKNOWN : poseKeys[key];
 }
 
 inline std::string scratchPath(const std::string& name) {
@@ -159,6 +174,31 @@ inline bool loadDemo(const std::string& path, const std::vector<std::string>& ma
     options.maps = maps;
     DemoSetup setup;
     return readDemoFile(path, events, error, &setup) && setUpCourse(options, setup, course, error);
+}
+
+// A game on `course` whose keys are recorded into a demo at `path`.
+struct Recorded : Driver {
+    DemoRecorder recorder;
+    EventSource source;
+    Recorded(HeadlessGame& g, const Course& course, const std::string& path) : Driver(g, course) {
+        std::string error;
+        EXPECT_TRUE(recorder.open(path, error, setupOf(course))) << error;
+        source = recorder.source(script.source());
+    }
+    void frames(int n, SDLKey key = SDLK_UNKNOWN) { Driver::frames(n, key, &source); }
+};
+
+// Plays `n` frames of the demo at `path`, as --replay would with `maps`; false when it is refused.
+inline bool replayDemo(HeadlessGame& game, const std::string& path,
+                       const std::vector<std::string>& maps, size_t n, std::string& error) {
+    std::vector<DemoEvent> events;
+    Course course;
+    if (!loadDemo(path, maps, events, course, error)) return false;
+    Driver d(game, course);
+    DemoPlayer player(events);
+    const EventSource source = player.source();
+    d.frames(static_cast<int>(n), SDLK_UNKNOWN, &source);
+    return true;
 }
 
 } // namespace demo_test

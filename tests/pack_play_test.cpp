@@ -16,19 +16,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const SDLKey poseKeys[] = {SDLK_q, SDLK_w, SDLK_e, SDLK_a, SDLK_s, SDLK_d, SDLK_z, SDLK_x, SDLK_c};
-
-SDLKey symOf(int key) {
-    return key == spaceKey ? SDLK_SPACE : key == noKey ? SDLK_UNKNOWN : poseKeys[key];
-}
-
-std::vector<int> keysOf(const std::string& path) {
-    std::vector<int> keys;
-    std::string why;
-    EXPECT_TRUE(readKeyFile(path, keys, why)) << why;
-    return keys;
-}
-
 Course packCourse() {
     Course course;
     std::string error;
@@ -197,16 +184,12 @@ TEST(PackPlay, EscapeAsksOnceMMutesAndTheirDemoReplaysTheSame) {
     const SDLKey keys[] = {SDLK_ESCAPE, SDLK_d, SDLK_m, SDLK_m, SDLK_ESCAPE, SDLK_ESCAPE};
     std::vector<uint64_t> live;
     {
-        Driver d(game, course);
-        DemoRecorder recorder;
-        std::string error;
-        ASSERT_TRUE(recorder.open(file, error, setupOf(course))) << error;
-        const EventSource source = recorder.source(d.script.source());
+        Recorded d(game, course, file);
         const BoardState start = d.boards->maps[0].small->board.state();
         const size_t first = watch::flips.size();
         for (SDLKey key : keys) {
-            d.frames(1, key, &source);
-            d.frames(29, SDLK_UNKNOWN, &source);
+            d.frames(1, key);
+            d.frames(29);
             if (key == SDLK_ESCAPE && d.state.nextScene == 0) {
                 EXPECT_TRUE(d.state.asking);
                 EXPECT_EQ(d.state.scene, firstMapScene);
@@ -219,18 +202,12 @@ TEST(PackPlay, EscapeAsksOnceMMutesAndTheirDemoReplaysTheSame) {
         EXPECT_EQ(d.state.nextScene, chooserScene);
         EXPECT_FALSE(d.state.muted);
         live.assign(watch::flips.begin() + static_cast<long>(first), watch::flips.end());
-        ASSERT_TRUE(recorder.close());
+        ASSERT_TRUE(d.recorder.close());
     }
-    std::vector<DemoEvent> events;
-    Course replayed;
+    EXPECT_NE(bytesOf(file).find("\noption comfort\n"), std::string::npos);
     std::string error;
-    ASSERT_TRUE(loadDemo(file, {}, events, replayed, error)) << error;
-    EXPECT_TRUE(replayed.comfort);
-    Driver r(game, replayed);
-    DemoPlayer player(events);
-    const EventSource source = player.source();
     const size_t first = watch::flips.size();
-    r.frames(static_cast<int>(live.size()), SDLK_UNKNOWN, &source);
+    ASSERT_TRUE(replayDemo(game, file, {}, live.size(), error)) << error;
     EXPECT_TRUE(
         std::equal(live.begin(), live.end(), watch::flips.begin() + static_cast<long>(first)));
     std::remove(file.c_str());

@@ -146,17 +146,13 @@ TEST(Practice, RestartGivesAFreshBoardAndItsUndoTheBoardBeforeIt) {
 TEST(Practice, HoldingUKeepsUndoing) {
     HeadlessGame game;
     ASSERT_TRUE(game.up);
-    std::vector<int> keys;
-    std::string why;
-    ASSERT_TRUE(readKeyFile(ROUTE_DIR "/level1.keys", keys, why)) << why;
+    const std::vector<int> keys = keysOf(ROUTE_DIR "/level1.keys");
     for (bool comfort : {true, false}) {
         Course course = onLevel(1);
         course.comfort = comfort;
         Driver d(game, course);
         for (size_t f = 0; f < keys.size() && d.boards->undo40x20.size() < 10; ++f)
-            press(d, keys[f] == noKey      ? SDLK_UNKNOWN
-                     : keys[f] == spaceKey ? SDLK_SPACE
-                                           : poseKeys[keys[f]]);
+            press(d, symOf(keys[f]));
         ASSERT_EQ(d.boards->undo40x20.size(), 10u);
         press(d, SDLK_u);
         d.frames(undoRepeatDelay + 3 * undoRepeatEvery - 1);
@@ -171,9 +167,7 @@ TEST(Practice, HoldingUKeepsUndoing) {
 TEST(Practice, KeysDoNothingDuringAWipeOrAfterTheGoal) {
     HeadlessGame game;
     ASSERT_TRUE(game.up);
-    std::vector<int> route;
-    std::string error;
-    ASSERT_TRUE(readKeyFile(ROUTE_DIR "/level1.keys", route, error)) << error;
+    const std::vector<int> route = keysOf(ROUTE_DIR "/level1.keys");
     // The same frames either way: the keys take frames that are otherwise keyless.
     auto play = [&](bool extra) {
         Driver p(game, onLevel(1));
@@ -192,8 +186,7 @@ TEST(Practice, KeysDoNothingDuringAWipeOrAfterTheGoal) {
         ignored(); // while they open
         p.frames(30);
         // The route from the fresh board to the goal, then the keys once it is reached.
-        for (int key : route)
-            press(p, key == spaceKey ? SDLK_SPACE : key == noKey ? SDLK_UNKNOWN : poseKeys[key]);
+        for (int key : route) press(p, symOf(key));
         EXPECT_TRUE(p.boards->level1.hasWon());
         ignored();
         p.frames(150);
