@@ -10,8 +10,8 @@ int DemoPlayer::poll(SDL_Event* event) {
     ++frame;
     // A hint's line may follow its frame's event; it is taken with that event.
     auto hints = [&] {
-        for (; next < events.size() && events[next].frame == frame &&
-               events[next].type == hintShown;
+        for (;
+             next < events.size() && events[next].frame == frame && events[next].type == hintShown;
              ++next)
             hintFrames().due = true;
     };

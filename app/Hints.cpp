@@ -164,12 +164,11 @@ void HintBox::drawOutline(SDL_Surface* surface, const Level<W, H>& board, int32_
         if (x < offX || y < offY || x + cellSize > offX + board.viewW * cellSize ||
             y + cellSize > offY + board.viewH * cellSize)
             continue;
-        SDL_Rect edges[4] = {{static_cast<Sint16>(x), static_cast<Sint16>(y), cellSize, 2},
-                             {static_cast<Sint16>(x), static_cast<Sint16>(y + cellSize - 2),
-                              cellSize, 2},
-                             {static_cast<Sint16>(x), static_cast<Sint16>(y), 2, cellSize},
-                             {static_cast<Sint16>(x + cellSize - 2), static_cast<Sint16>(y), 2,
-                              cellSize}};
+        SDL_Rect edges[4] = {
+            {static_cast<Sint16>(x), static_cast<Sint16>(y), cellSize, 2},
+            {static_cast<Sint16>(x), static_cast<Sint16>(y + cellSize - 2), cellSize, 2},
+            {static_cast<Sint16>(x), static_cast<Sint16>(y), 2, cellSize},
+            {static_cast<Sint16>(x + cellSize - 2), static_cast<Sint16>(y), 2, cellSize}};
         for (SDL_Rect& e : edges) SDL_FillRect(surface, &e, ink);
     }
 }

@@ -36,8 +36,7 @@ class HintBox {
     bool enabled = false; // practice or pack runs, in a build that has threads
 
     // Starts a search for this board, or answers at once from the route of the last one.
-    template <int W, int H>
-    void ask(const Level<W, H>& board, const UndoRing<Level<W, H>>& undo);
+    template <int W, int H> void ask(const Level<W, H>& board, const UndoRing<Level<W, H>>& undo);
     // At the start of a level's frame: a changed board drops the question and the answer; a
     // ready answer shows (in a replay, only on its frame, waited for there).
     void frame(const BoardState& now);

@@ -142,7 +142,7 @@ bool parseLine(const std::string& line, uint32_t after, DemoEvent& event, std::s
     // One character is that character's key; a number of two digits or more is a key symbol.
     unsigned long long number = 0;
     int key = rest.size() > 1 && readNumber(rest, keySymbols, number) ? static_cast<int>(number)
-                                                                     : demoKeyFromName(rest);
+                                                                      : demoKeyFromName(rest);
     if (key < 0) {
         error = "unknown key " + quoted(rest);
         return false;

@@ -48,8 +48,8 @@ struct Reader {
     }
     bool next(int& v, const char* reading) {
         if (at >= code.size())
-            return fail(code.size(), std::string("the code ends inside ") + reading +
-                                         " (is it cut short?)");
+            return fail(code.size(),
+                        std::string("the code ends inside ") + reading + " (is it cut short?)");
         v = digitValue(code[at]);
         ++at;
         return true;
@@ -125,8 +125,8 @@ bool decodeLevelText(const std::string& code, std::string& text, std::string& er
             const unsigned char c = static_cast<unsigned char>(code[i]);
             char what[96];
             if (c > 32 && c < 127)
-                std::snprintf(what, sizeof what, "'%c' is not in a code's alphabet (A-Z a-z 0-9 - _)",
-                              c);
+                std::snprintf(what, sizeof what,
+                              "'%c' is not in a code's alphabet (A-Z a-z 0-9 - _)", c);
             else
                 std::snprintf(what, sizeof what,
                               "the byte 0x%02X is not in a code's alphabet (A-Z a-z 0-9 - _)", c);
@@ -181,8 +181,7 @@ bool decodeLevelText(const std::string& code, std::string& text, std::string& er
         const size_t start = r.at;
         int s = 0;
         if (!r.next(s, "the map")) return false;
-        if (s >= symbolCount)
-            return r.fail(start, "a run's length where a cell was expected");
+        if (s >= symbolCount) return r.fail(start, "a run's length where a cell was expected");
         size_t run = 1;
         if (r.at < code.size() && digitValue(code[r.at]) >= symbolCount) {
             size_t n = 0;

@@ -399,7 +399,7 @@ class GraphBound {
     int top = 2;
     int cells = 0;
     std::array<uint8_t, 256> waitFor{}; // steps before blocks this far apart can touch
-    std::vector<uint16_t> table; // steps, never past a route the board can hold
-    std::vector<uint8_t> apart;  // cells x cells, capped: a nearer guess only loosens the bound
+    std::vector<uint16_t> table;        // steps, never past a route the board can hold
+    std::vector<uint8_t> apart; // cells x cells, capped: a nearer guess only loosens the bound
     std::vector<uint8_t> still;
 };

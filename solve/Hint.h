@@ -25,8 +25,8 @@ struct HintSettings {
 
 struct Hint {
     enum class Kind { move, deadEnd, unknown, cancelled } kind = Kind::unknown;
-    int steps = 0;     // with a move: the playable steps left, this one included
-    std::string label; // "d", "wait", "Space", "Space then q"
+    int steps = 0;         // with a move: the playable steps left, this one included
+    std::string label;     // "d", "wait", "Space", "Space then q"
     std::vector<int> keys; // the move as frames of keys from the board, as a person presses them
     std::vector<int> robotCells; // where the robot's blocks stand after the move
     int undo = 0;                // with a dead end: undo points back to a board with a route;

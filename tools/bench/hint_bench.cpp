@@ -36,7 +36,8 @@ template <int W, int H> void time(const std::string& what, const Level<W, H>& bo
 template <int W, int H>
 void along(const std::string& what, Level<W, H> lv, const std::vector<int>& keys, size_t every) {
     for (size_t f = 0; f < keys.size() && !lv.hasWon(); ++f) {
-        if (f % every == 0 && f > 0 && lv.isSettled()) time(what + " frame " + std::to_string(f), lv);
+        if (f % every == 0 && f > 0 && lv.isSettled())
+            time(what + " frame " + std::to_string(f), lv);
         runBoard(nullptr, lv, keys[f], 0, 0);
     }
 }
@@ -89,8 +90,7 @@ int main(int argc, char** argv) {
     for (const char* folder : {"/levels", "/levels/challenge"}) {
         std::vector<MapFile> pack;
         std::string error;
-        if (readPack(root + folder, pack, error))
-            maps.insert(maps.end(), pack.begin(), pack.end());
+        if (readPack(root + folder, pack, error)) maps.insert(maps.end(), pack.begin(), pack.end());
     }
     for (const MapFile& map : maps) {
         const std::vector<int> keys = keysOf(map.path.substr(0, map.path.size() - 4) + ".keys");
@@ -112,12 +112,14 @@ int main(int argc, char** argv) {
         else if (k == maps.size() + 1)
             wander("level2", two, rng);
         else if (maps[k].large)
-            wander(maps[k].title, Level<80, 50>(maps[k].boardText.c_str(), chainPoses, nullptr,
-                                                maps[k].viewW, maps[k].viewH),
+            wander(maps[k].title,
+                   Level<80, 50>(maps[k].boardText.c_str(), chainPoses, nullptr, maps[k].viewW,
+                                 maps[k].viewH),
                    rng);
         else
-            wander(maps[k].title, Level<40, 25>(maps[k].boardText.c_str(), chainPoses, nullptr,
-                                                maps[k].viewW, maps[k].viewH),
+            wander(maps[k].title,
+                   Level<40, 25>(maps[k].boardText.c_str(), chainPoses, nullptr, maps[k].viewW,
+                                 maps[k].viewH),
                    rng);
     }
 

@@ -130,11 +130,8 @@ std::vector<std::vector<uint8_t>> codeSeeds() {
 
 // One entry per harness, named as its fuzz_<name> target.
 const std::vector<std::pair<const char*, std::vector<std::vector<uint8_t>> (*)()>> harnesses{
-    {"code", codeSeeds},
-    {"demo", demoSeeds},
-    {"keys", keySeeds},
-    {"map", mapSeeds},
-    {"picture", pictureSeeds},
+    {"code", codeSeeds}, {"demo", demoSeeds},       {"keys", keySeeds},
+    {"map", mapSeeds},   {"picture", pictureSeeds},
 };
 
 } // namespace

@@ -295,8 +295,8 @@ template <int W, int H> int solve(const Args& args, const Level<W, H>& fresh, So
         return 4;
     }
     if (res.exhausted) {
-        std::printf("%s: %s: the whole space explored, %llu states, %.1f s, %.0f MiB peak\n",
-                    name, args.solve.playable ? "no playable route" : "no route",
+        std::printf("%s: %s: the whole space explored, %llu states, %.1f s, %.0f MiB peak\n", name,
+                    args.solve.playable ? "no playable route" : "no route",
                     static_cast<unsigned long long>(res.states), secs, peakMiB());
         return 1;
     }
