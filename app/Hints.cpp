@@ -3,7 +3,14 @@
 
 #include <cstdio>
 #include <functional>
+#include <sstream>
 #include <thread>
+
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+
+#include "content/MapFile.h"
+#endif
 
 #include "app/Text.h"
 #include "solve/Hint.h"
@@ -14,6 +21,7 @@ HintFrames& hintFrames() {
 }
 
 struct HintBox::Job {
+    int id = 0; // the page's question number
     std::atomic<bool> cancel{false};
     std::atomic<bool> done{false};
     HintAnswer answer;
@@ -34,37 +42,21 @@ bool sameCells(const BoardState& a, const BoardState& b) {
 template <int W, int H>
 void describe(const Level<W, H>& board, const Hint& hint, HintAnswer& answer,
               std::vector<Plan>& route) {
-    char text[96];
     route.clear();
     answer.outline.clear();
     answer.along.clear();
-    switch (hint.kind) {
-    case Hint::Kind::move: {
-        std::snprintf(text, sizeof text, "hint: %s  (%d step%s to go)", hint.label.c_str(),
-                      hint.steps, hint.steps == 1 ? "" : "s");
-        answer.outline = hint.robotCells;
-        route = hint.route;
-        // Where each step of the route leaves the board, to know it again when it is followed.
-        Level<W, H> lv = board;
-        const Route keys = routeKeys(board, hint.route);
-        size_t f = 0;
-        for (size_t end : keys.stepEnds) {
-            for (; f < end; ++f) runBoard(nullptr, lv, keys.keys[f], 0, 0);
-            answer.along.push_back(lv.state());
-        }
-        break;
+    answer.text = hintText(hint);
+    if (hint.kind != Hint::Kind::move) return;
+    answer.outline = hint.robotCells;
+    route = hint.route;
+    // Where each step of the route leaves the board, to know it again when it is followed.
+    Level<W, H> lv = board;
+    const Route keys = routeKeys(board, hint.route);
+    size_t f = 0;
+    for (size_t end : keys.stepEnds) {
+        for (; f < end; ++f) runBoard(nullptr, lv, keys.keys[f], 0, 0);
+        answer.along.push_back(lv.state());
     }
-    case Hint::Kind::deadEnd:
-        if (hint.undo > 0)
-            std::snprintf(text, sizeof text, "no way from here: undo %d", hint.undo);
-        else
-            std::snprintf(text, sizeof text, "no way from here: restart");
-        break;
-    default:
-        std::snprintf(text, sizeof text, "no hint found");
-        break;
-    }
-    answer.text = text;
 }
 
 } // namespace
@@ -93,7 +85,18 @@ void HintBox::ask(const Level<W, H>& board, const UndoRing<Level<W, H>>& undo) {
         return;
     }
 #ifdef __EMSCRIPTEN__
-    (void)undo; // the page's hints come with a worker of their own
+    // The page has no threads: its worker answers. The question is the map's text and the
+    // boards' states; the worker lays them on fresh boards, settled.
+    static int asking = 0;
+    auto next = std::make_shared<Job>();
+    next->id = ++asking;
+    std::string states = stateLine(asked) + "\n";
+    for (const Level<W, H>& p : undo.newestFirst()) states += stateLine(p.state()) + "\n";
+    std::string text = mapFileText(board.map.text, W, H, "");
+    if (board.poses[0].labelCount > 8) text.replace(text.find("chain"), 5, "figure");
+    EM_ASM({ if (window.foldbotAskHint) foldbotAskHint($0, UTF8ToString($1), UTF8ToString($2)); },
+           next->id, text.c_str(), states.c_str());
+    job = next;
 #else
     auto next = std::make_shared<Job>();
     // Copies for the thread: the game goes on with the boards meanwhile.
@@ -115,8 +118,43 @@ void HintBox::ask(const Level<W, H>& board, const UndoRing<Level<W, H>>& undo) {
 #endif
 }
 
+#ifdef __EMSCRIPTEN__
+namespace {
+// The worker's answer to question `id`, when it has come: the outline's cells on its first line,
+// the words on its second.
+bool pageAnswer(int id, HintAnswer& answer) {
+    const int size = EM_ASM_INT({
+        var a = window.foldbotHintAnswer;
+        return a && a.id === $0 ? lengthBytesUTF8(a.text) + 1 : 0;
+    }, id);
+    if (size == 0) return false;
+    std::vector<char> text(static_cast<size_t>(size));
+    EM_ASM({
+        stringToUTF8(window.foldbotHintAnswer.text, $0, $1);
+        window.foldbotHintAnswer = null;
+        window.foldbotHintsShown = (window.foldbotHintsShown || 0) + 1;
+    }, text.data(), size);
+    const std::string all(text.data());
+    const size_t line = all.find('\n');
+    std::istringstream cells(all.substr(0, line));
+    answer.outline.clear();
+    for (int32_t c = 0; cells >> c;) answer.outline.push_back(c);
+    answer.text = line == std::string::npos ? "no hint found" : all.substr(line + 1);
+    answer.along.clear();
+    return true;
+}
+} // namespace
+#endif
+
 void HintBox::frame(const BoardState& now) {
     ++frames;
+#ifdef __EMSCRIPTEN__
+    // A replay waits here for its own worker, as the desktop waits for its thread.
+    for (bool wait = true; job && !job->done.load() && wait; wait = hintFrames().replaying && hintFrames().due) {
+        if (pageAnswer(job->id, job->answer)) job->done.store(true);
+        else if (hintFrames().replaying && hintFrames().due) SDL_Delay(1);
+    }
+#endif
     HintFrames& sync = hintFrames();
     const bool due = sync.due;
     sync.due = false;

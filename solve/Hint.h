@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,43 @@ inline std::string hintWords(const std::string& step) {
     const size_t plus = step.find('+');
     return plus == std::string::npos ? step
                                      : step.substr(0, plus) + " then " + step.substr(plus + 1);
+}
+
+// What a player reads for a hint.
+inline std::string hintText(const Hint& hint) {
+    switch (hint.kind) {
+    case Hint::Kind::move:
+        return "hint: " + hint.label + "  (" + std::to_string(hint.steps) +
+               (hint.steps == 1 ? " step to go)" : " steps to go)");
+    case Hint::Kind::deadEnd:
+        return hint.undo > 0 ? "no way from here: undo " + std::to_string(hint.undo)
+                             : "no way from here: restart";
+    default:
+        return "no hint found";
+    }
+}
+
+// A board's logical state as one line of numbers, and back: how a question travels to the
+// browser's worker, which lays it on a fresh board of the same map.
+inline std::string stateLine(const BoardState& s) {
+    std::string line = std::to_string(s.blocks) + " " + std::to_string(s.robot) + " " +
+                       std::to_string(s.currentPose) + " " + std::to_string(s.requestedPose) +
+                       " " + (s.shakeRight ? "1" : "0");
+    for (int32_t i = 0; i < s.blocks; ++i) line += " " + std::to_string(s.cells[i]);
+    return line;
+}
+inline bool readStateLine(const std::string& line, BoardState& s, int32_t blocks, int32_t cells) {
+    std::istringstream in(line);
+    int shake = 0;
+    if (!(in >> s.blocks >> s.robot >> s.currentPose >> s.requestedPose >> shake)) return false;
+    if (s.blocks != blocks || s.robot < 0 || s.robot > blocks || s.currentPose < -1 ||
+        s.currentPose > 8 || s.requestedPose < -1 || s.requestedPose > 8)
+        return false;
+    s.shakeRight = shake != 0;
+    s.goalReached = false;
+    for (int32_t i = 0; i < blocks; ++i)
+        if (!(in >> s.cells[i]) || s.cells[i] < 0 || s.cells[i] >= cells) return false;
+    return true;
 }
 
 // The hint from a known route (from a search, or what is left of one the player follows);

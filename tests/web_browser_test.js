@@ -249,6 +249,18 @@ served.listen(0, '127.0.0.1', async () => {
     const practice = await open(browser, url + '#practice&level2&record');
     await until(practice, 10);
     assert.deepStrictEqual(await practice.evaluate(() => Module.arguments), ['--practice', '--level', '2', '--record', '/foldbot.demo']);
+    // h asks the page's worker for a hint, which shows in gold in the top corner.
+    await press(practice, 'h');
+    await practice.waitForFunction(() => window.foldbotHintsShown >= 1, null, { timeout: 120000 });
+    await until(practice, (await practice.evaluate(() => harness.flips)) + 2);
+    if (process.env.FOLDBOT_HINT_SHOT) await practice.screenshot({ path: process.env.FOLDBOT_HINT_SHOT });
+    const gold = await practice.evaluate(() => {
+      const d = document.getElementById('canvas').getContext('2d').getImageData(480, 0, 320, 32).data;
+      let n = 0;
+      for (let i = 0; i < d.length; i += 4) n += d[i] > 200 && d[i + 1] > 150 && d[i + 2] < 100;
+      return n;
+    });
+    assert.ok(gold > 50, `no hint's words in the corner (${gold} gold pixels)`);
     assert.deepStrictEqual(practice.errors, []);
     await practice.close();
 

@@ -14,7 +14,7 @@ target_link_options(foldbot_tools PRIVATE
   -sALLOW_MEMORY_GROWTH=1
   # A 32-bit address space; the worker sizes each search to fit well inside it.
   -sMAXIMUM_MEMORY=2GB
-  -sEXPORTED_FUNCTIONS=_toolsRead,_toolsDecode,_toolsDemo,_toolsProve
+  -sEXPORTED_FUNCTIONS=_toolsRead,_toolsDecode,_toolsDemo,_toolsProve,_toolsHint
   -sEXPORTED_RUNTIME_METHODS=ccall)
 foreach(page editor.html editor.js prove-worker.js)
   configure_file(${CMAKE_CURRENT_LIST_DIR}/${page} ${CMAKE_BINARY_DIR}/${page} COPYONLY)

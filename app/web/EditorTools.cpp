@@ -13,6 +13,8 @@
 #include "content/LevelCode.h"
 #include "content/MapFile.h"
 #include "tools/solve/Demo.h"
+#include "app/Practice.h"
+#include "solve/Hint.h"
 #include "solve/Keys.h"
 #include "solve/Solve.h"
 
@@ -92,9 +94,47 @@ template <int W, int H> std::string prove(const MapFile& map, uint32_t states, u
     return std::string("{\"result\":\"") + kind + "\"" + counted + "}";
 }
 
+// A hint for the game's page: the boards (the one asked about, then its undo points, newest
+// first) laid on fresh boards of the map, settled; the outline's cells, then the words.
+template <int W, int H> std::string hintOn(const MapFile& map, const char* states) {
+    const char* const* poses = map.figurePoses ? dancerPoses : chainPoses;
+    const Level<W, H> fresh(map.boardText.c_str(), poses, nullptr, map.viewW, map.viewH);
+    std::vector<Level<W, H>> boards;
+    std::istringstream lines(states);
+    for (std::string line; std::getline(lines, line) && boards.size() <= undoPoints;) {
+        BoardState s{};
+        if (!readStateLine(line, s, fresh.partCount, W * H)) break;
+        boards.push_back(fresh);
+        boards.back().setState(s);
+        // Drawn where they stand: a board that is not gliding.
+        for (int32_t i = 0; i < fresh.partCount; ++i) {
+            SDL_Rect& r = boards.back().screenRects[i];
+            r.x = static_cast<Sint16>((boards.back().parts[i].x - fresh.camX) * cellSize);
+            r.y = static_cast<Sint16>((boards.back().parts[i].y - fresh.camY) * cellSize);
+        }
+    }
+    if (boards.empty()) return "\nno hint found";
+    std::vector<const Level<W, H>*> ring;
+    for (size_t i = 1; i < boards.size(); ++i) ring.push_back(&boards[i]);
+    HintSettings settings;
+    settings.threads = 1;
+    const Hint hint = findHint(boards[0], ring, settings);
+    std::string cells;
+    for (int32_t c : hint.robotCells) cells += (cells.empty() ? "" : " ") + std::to_string(c);
+    return cells + "\n" + hintText(hint);
+}
+
 } // namespace
 
 extern "C" {
+
+EMSCRIPTEN_KEEPALIVE const char* toolsHint(const char* text, const char* states) {
+    MapFile map;
+    std::string error;
+    if (!parseMap(text, "map", map, error) || map.blocks() > maxSolveParts)
+        return answer("\nno hint found");
+    return answer(map.large ? hintOn<80, 50>(map, states) : hintOn<40, 25>(map, states));
+}
 
 // A map file's text as the game reads it: its size, blocks and code, or the parser's message.
 EMSCRIPTEN_KEEPALIVE const char* toolsRead(const char* text, const char* name) {

@@ -343,7 +343,7 @@
     $('game').appendChild(frame);
     $('game').hidden = false;
   }
-  $('play').addEventListener('click', function () { showGame('practice&map=' + code(), 'Practice: r restarts, u undoes, Escape gives up.'); });
+  $('play').addEventListener('click', function () { showGame('practice&map=' + code(), 'Practice: r restarts, u undoes, h hints, Escape gives up.'); });
   $('watch').addEventListener('click', function () {
     var c = code(), demo = call('toolsDemo', ['string', 'string'], [c, proven().keys]);
     sessionStorage.setItem('foldbot-route', demo.demo);

@@ -25,6 +25,14 @@ onmessage = function (event) {
     });
     return;
   }
+  if (job.hint) {
+    // The game page's question: the map's text and the boards' states.
+    tools.then(function (t) {
+      var text = t.ccall('toolsHint', 'string', ['string', 'string'], [job.hint.text, job.hint.states]);
+      postMessage({ hint: { id: job.hint.id, text: text } });
+    });
+    return;
+  }
   tools.then(function (t) {
     var start = performance.now(), answer;
     try {
