@@ -9,8 +9,7 @@
 
 #include "app/Present.h"
 
-// Demos keep no scene numbers, but tests and tools name them: maps played from files are
-// firstMapScene, firstMapScene + 1...
+// The scenes; maps played from files are firstMapScene, firstMapScene + 1...
 using SceneId = int32_t;
 enum : SceneId {
     quitScene = -1,
