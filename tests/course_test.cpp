@@ -45,6 +45,16 @@ struct Game : Driver {
     Game(HeadlessGame& g, const Course& course) : Driver(g, course) { fresh(); }
 };
 
+// A practice run of these maps from level `level` (0: the first), as the command line sets it up.
+bool practiceCourse(const std::vector<std::string>& maps, int level, Course& course,
+                    std::string& error) {
+    Options options;
+    options.maps = maps;
+    options.practice = true;
+    options.level = level;
+    return setUpCourse(options, DemoSetup{}, course, error);
+}
+
 } // namespace
 
 TEST(Course, MapsPlayInOrderEachWithItsTrackAndTheLastGoalLeadsToTheEnd) {
@@ -100,13 +110,9 @@ TEST(Course, DemosReplayWithoutTheirOptionsAndRefuseAChangedMap) {
     const std::string falls = "######\n#12  #\n####@#\n"; // nothing moves without a key
     std::ofstream(mapPath) << falls;
     std::ofstream(dir + "/wide.map") << wideWin;
-    Options options;
-    options.maps = {dir + "/wide.map", mapPath};
-    options.practice = true;
-    options.level = 2;
     Course course;
     std::string error;
-    ASSERT_TRUE(setUpCourse(options, DemoSetup{}, course, error)) << error;
+    ASSERT_TRUE(practiceCourse({dir + "/wide.map", mapPath}, 2, course, error)) << error;
     std::vector<uint64_t> played;
     {
         fresh();
@@ -226,12 +232,9 @@ TEST(Course, ADemoWithAHintReplaysFrameForFrameOnAFastOrSlowMachine) {
     HeadlessGame game;
     ASSERT_TRUE(game.up);
     const std::string demoPath = scratchPath("hint.demo");
-    Options options;
-    options.maps = {SOURCE_ROOT "/levels/03-the-belt.map"};
-    options.practice = true;
     Course course;
     std::string error;
-    ASSERT_TRUE(setUpCourse(options, DemoSetup{}, course, error)) << error;
+    ASSERT_TRUE(practiceCourse({SOURCE_ROOT "/levels/03-the-belt.map"}, 0, course, error)) << error;
     std::vector<uint64_t> played;
     {
         fresh();
