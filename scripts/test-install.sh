@@ -36,6 +36,14 @@ files=(games/foldbot games/foldbot-solve libexec/foldbot/foldbot
 # Both packs, as they stand in the source.
 for map in levels/*.map levels/challenge/*.map; do [ -e "$map" ] && files+=("share/foldbot/$map"); done
 
+echo "-- the generated pictures and tracks are the same bytes on every run"
+mkdir "$tmp/assets"
+generator=$PWD/build/tools/assets/foldbot_assets
+(cd "$tmp/assets" && "$generator" >/dev/null) || fail "asset generator"
+for f in img/{title,tooth,bot,loose,glyphs}.bmp snd/{goof,robot_wars,lurm,down}.ogg; do
+  cmp -s "$tmp/assets/$f" "build/$f" || fail "$f differs between runs of the generator"
+done
+
 echo "-- install into a prefix with a space in its path"
 prefix="$tmp/my games/usr"
 cmake --install build --prefix "$prefix" >/dev/null

@@ -1,5 +1,5 @@
-// Tests of the compiled-in maps and poses, pattern parsing, the board's step rules, poses, glide,
-// camera and drawing, and long random play.
+// Tests of pose pattern parsing, the board's step rules, poses, glide, camera and drawing, and
+// long random play.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,7 +7,6 @@
 #include <forward_list>
 #include <initializer_list>
 #include <random>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -74,18 +73,6 @@ template <int W, int H> Level<W, H> room(Rows rows, const char* robot = "", int 
 
 using Cell = std::pair<int, int>;
 using Cells = std::vector<Cell>;
-using Marks = std::multiset<std::pair<char, Cell>>;
-const int widths[4] = {15, 40, 80, 40};
-
-// Every cell of a shipped map that holds one of chars.
-Marks cellsOf(int map, const std::string& chars) {
-    Marks found;
-    for (int i = 0; contentTexts[map][i]; ++i)
-        if (chars.find(contentTexts[map][i]) != std::string::npos)
-            found.insert({contentTexts[map][i], {i % widths[map], i / widths[map]}});
-    return found;
-}
-
 // An exact-size heap copy, so AddressSanitizer reports any read past the text's end. Kept out of
 // line so the compiler cannot see the size and warn about the guarded reads past it.
 [[gnu::noinline]] std::vector<char> heapText(const char* text) {
@@ -400,39 +387,7 @@ TEST(RulesRandomPlay, InvariantsHoldOnEveryShippedBoard) {
     EXPECT_GT(randomPlay(endBoard, 4), 400);
 }
 
-TEST(Content, ShippedMapsHaveWholeRowsAGoalPerLevelAndLoadTheirBlocksInLabelOrder) {
-    const int lengths[4] = {180, 800, 4000, 1000}, blocks[4] = {20, 5, 6, 12};
-    Cells starts[4];
-    for (int m = 0; m < 4; ++m) {
-        ASSERT_EQ(std::strlen(contentTexts[m]), static_cast<size_t>(lengths[m])) << "map " << m;
-        // A row typed one character short or long shifts the side walls of every row after it.
-        for (int y = m == 3 ? 10 : 0; y < lengths[m] / widths[m]; ++y) {
-            const char* row = contentTexts[m] + y * widths[m];
-            EXPECT_TRUE(row[0] == '#' && row[widths[m] - 1] == '#') << "map " << m << " row " << y;
-        }
-        // A label typed twice would show up twice; the set orders them as labels go.
-        for (const auto& [label, cell] : cellsOf(m, allLabels)) starts[m].push_back(cell);
-        EXPECT_EQ(starts[m].size(), static_cast<size_t>(blocks[m])) << "map " << m;
-        EXPECT_EQ(cellsOf(m, "@").size(), m == 1 || m == 2 ? 1u : 0u) << "map " << m;
-    }
-    EXPECT_EQ(std::string(contentTexts[3], 400), std::string(400, ' '));
-    EXPECT_EQ(loaded(titleBoard.make()), starts[0]);
-    EXPECT_EQ(loaded(level1Board.make()), starts[1]);
-    EXPECT_EQ(loaded(level2Board.make()), starts[2]);
-    EXPECT_EQ(loaded(endBoard.make()), starts[3]);
-}
-
-TEST(Content, PosePatternsAndTheirParsing) {
-    for (int e = 4; e <= 20; ++e) {
-        std::string cells = contentTexts[e];
-        EXPECT_EQ(cells.size(), 36u) << "entry " << e;
-        // Sorted without its blanks, a pattern is its labels, each once and nothing else.
-        cells.erase(std::remove(cells.begin(), cells.end(), ' '), cells.end());
-        std::sort(cells.begin(), cells.end());
-        const std::string labels = allLabels.substr(0, e == 11 ? 0 : (e < 12 ? 6 : 20));
-        EXPECT_EQ(cells, labels) << "entry " << e;
-    }
-
+TEST(Content, PosePatternsKeepTheirUnbrokenRunOfLabels) {
     // Parsing keeps the unbroken run of labels from "1", and stops at the end of a short text.
     Pose gap, all, part;
     gap.parse("                        4     12    ");

@@ -1,19 +1,14 @@
-// The solver's model of a player's keys against the real frame driver; the shipped walkthrough:
-// its tolerance of a person's timing, and its page (that its key files reach their goals is
-// checked where the build turns them into the walkthrough demo); and the hints: from boards along
-// the walkthroughs, random boards of practice play and the pack's levels, following them reaches
-// the goal in exactly the playable distance proven from that board; a board with no route left
-// says how far to undo, and only when that is proven.
+// The solver's model of a player's keys against the real frame driver, and the hints: from boards
+// along the walkthroughs, random boards of practice play and the pack's levels, following them
+// reaches the goal in exactly the playable distance proven from that board; a board with no route
+// left says how far to undo, and only when that is proven.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "app/StepCounter.h"
 #include "board/Level.h"
 #include "content/Boards.h"
 #include "content/MapFile.h"
@@ -100,70 +95,6 @@ TEST(Solver, ACombosKeysFitAShortGlide) {
     ASSERT_GT(spread.combos, 0);
     EXPECT_TRUE(spread.ok);
     EXPECT_EQ(playKeys(fresh, spread.keys), static_cast<int>(spread.keys.size()) - 1);
-}
-
-// A person presses each key up to 2 frames early or late, and starts up to 8 frames early or
-// late. Keys that land on one frame queue up, one a frame, as the game's loop takes them.
-template <int W, int H> void survivesSloppyTiming(const Level<W, H>& fresh, const char* name) {
-    const std::vector<int> keys = keyFile(name);
-    std::mt19937 rng(7);
-    for (int run = 0; run < 150; ++run) {
-        const int whole = static_cast<int>(rng() % 17) - 8;
-        std::vector<std::pair<int, int>> presses; // frame, key
-        for (size_t f = 0; f < keys.size(); ++f)
-            if (keys[f] != noKey)
-                presses.emplace_back(
-                    static_cast<int>(f) + 10 + whole + static_cast<int>(rng() % 5) - 2, keys[f]);
-        std::stable_sort(presses.begin(), presses.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
-        std::vector<int> frames(keys.size() + 100, noKey);
-        int next = 0;
-        for (const auto& p : presses) {
-            next = std::max(next, p.first);
-            frames[static_cast<size_t>(next++)] = p.second;
-        }
-        ASSERT_GE(playKeys(fresh, frames), 0) << name << ", run " << run << ", shift " << whole;
-    }
-}
-
-TEST(Walkthrough, SurvivesAPersonsTiming) {
-    survivesSloppyTiming(level1Board.make(), "level1.keys");
-    survivesSloppyTiming(level2Board.make(), "level2.keys");
-}
-
-// The page's stages, read back: every "Keys:" line of a level, Space+x written as two presses.
-std::vector<int> pageKeys(const std::string& page, const std::string& level) {
-    std::vector<int> keys;
-    const size_t from = page.find("## " + level);
-    const size_t to = page.find("\n## ", from + 1);
-    std::istringstream in(page.substr(from, to - from));
-    const std::string names = "qweasdzxc";
-    for (std::string line; std::getline(in, line);) {
-        if (line.rfind("Keys: `", 0) != 0) continue;
-        std::istringstream words(line.substr(7, line.rfind('`') - 7));
-        for (std::string w; words >> w;) {
-            if (w.rfind("Space", 0) == 0) {
-                keys.push_back(spaceKey);
-                w = w.size() > 6 ? w.substr(6) : "";
-            }
-            if (!w.empty()) keys.push_back(static_cast<int>(names.find(w[0])));
-        }
-    }
-    return keys;
-}
-
-TEST(Walkthrough, PageShowsTheKeyFilesPresses) {
-    std::ifstream f(SOURCE_ROOT "/docs/walkthrough.md");
-    std::stringstream page;
-    page << f.rdbuf();
-    for (const char* level : {"level1", "level2"}) {
-        std::vector<int> pressed = keyFile((std::string(level) + ".keys").c_str());
-        pressed.erase(std::remove(pressed.begin(), pressed.end(), noKey), pressed.end());
-        EXPECT_EQ(
-            pageKeys(page.str(), level == std::string("level1") ? "First level" : "Second level"),
-            pressed)
-            << level;
-    }
 }
 
 // Follows hints from a board to the goal, a fresh search only where the last route is lost.
@@ -269,28 +200,6 @@ TEST(Hints, ADeadEndSaysHowFarToUndo) {
         ASSERT_NE(hint.kind, Hint::Kind::unknown) << "small levels are proven whole";
     }
     EXPECT_GE(deadEnds, 3);
-}
-
-// From a board part way along a walkthrough, the steps taken (as the game counts them) and the
-// exact search's distance from there add up to the level's proven shortest.
-TEST(Hints, StepsTakenAndTheDistanceLeftAddUpToTheShortest) {
-    const auto check = [](auto fresh, const char* keysName, size_t cut, int shortest) {
-        auto lv = fresh;
-        const std::vector<int> keys = keyFile(keysName);
-        StepCounter counter;
-        for (size_t f = 0; f < cut; ++f)
-            counter.frame(lv, keys[f] != noKey,
-                          [&] { return runBoard(nullptr, lv, keys[f], 0, 0); });
-        SolveSettings s;
-        s.threads = 2;
-        const SearchResult res = solveBoard(lv, s);
-        ASSERT_TRUE(res.solved) << keysName << " cut at " << cut;
-        EXPECT_EQ(counter.steps + static_cast<int>(res.actions.size()), shortest)
-            << keysName << " cut at " << cut;
-    };
-    check(level1Board.make(), "level1.keys", 1200, 47);
-    check(level2Board.make(), "level2.keys", 900, 92);
-    check(level2Board.make(), "level2.keys", 2000, 92);
 }
 
 } // namespace
