@@ -1,12 +1,13 @@
-// The browser build played in headless Chromium: its frames against the desktop's, the keys, the
-// end of the game, the colour key and a missing picture's message; on phones, the on-screen keys
-// and a demo recorded by touch, replayed by the desktop build. Frames are counted, not timed.
+// The browser build played in headless Chromium: its frames against the desktop's, the keys and
+// the end of the game; on phones, the on-screen keys and a demo recorded by touch, replayed by the
+// desktop build; practice, hints, the pack's links, chooser and progress, keys by their place.
+// Frames are counted, not timed.
 // usage: node web_browser_test.js BUILD_WEB NPM_FOLDER BUILD   (desktop frames in BUILD_WEB/desktop)
 'use strict';
-const [assert, childProcess, fs, http, path] = ['assert', 'child_process', 'fs', 'http', 'path'].map(require);
+const [assert, childProcess, fs, path] = ['assert', 'child_process', 'fs', 'path'].map(require);
 
 const [root, npm, desktopBuild] = process.argv.slice(2);
-const { chromium } = require(path.join(path.resolve(npm), 'node_modules', 'playwright-core'));
+const { inBrowser } = require('./web_support');
 
 // Runs in the page before the game: counts flips, keeps the frames asked for and a checksum of
 // those in another span.
@@ -43,15 +44,6 @@ function harness() {
     return n;
   };
 }
-
-const served = http.createServer((req, res) => {
-  const file = path.join(root, path.normalize(new URL(req.url, 'http://x').pathname));
-  const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
-  fs.readFile(file, (err, data) => {
-    res.writeHead(err ? 404 : 200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream' });
-    res.end(err ? '' : data);
-  });
-});
 
 async function open(browser, url, setUp, device = { viewport: { width: 860, height: 620 } }) {
   const page = await browser.newPage(device);
@@ -110,231 +102,190 @@ async function twoThumbs(page, first, second, ms) {
   await touch.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
 }
 
-served.listen(0, '127.0.0.1', async () => {
-  const url = `http://127.0.0.1:${served.address().port}/index.html`;
-  const browser = await chromium.launch({
-    executablePath: '/usr/bin/chromium',
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-           '--disable-component-update', '--disable-sync'],
-  });
-  try {
-    const page = await open(browser, url);
-    await until(page, 10);
-    assert.strictEqual(await page.title(), '!#@*');
-    for (let f = 1; f <= 10; ++f) {
-      const name = `frame-${String(f).padStart(3, '0')}.png`;
-      assert.strictEqual(await page.evaluate(([f, n]) => harness.diff(f, n, 500), [f, name]), 0, name);
-    }
-    // FOLDBOT_WEB_SHOT=file.png saves the page as a player meets it, for the README.
-    if (process.env.FOLDBOT_WEB_SHOT) await page.screenshot({ path: process.env.FOLDBOT_WEB_SHOT });
-
-    // From the frame K that takes Enter: closed teeth over the still title at K + 62 and K + 63,
-    // and the first level, still, from K + 106 when the wipe has opened.
-    let [first, last] = await press(page, 'Enter');
-    assert.ok((await diffs(page, first + 62, last + 63, 'wipe.png')).includes(0), 'no closed teeth');
-    assert.strictEqual(await page.evaluate(() => SDL.audioContext.state), 'running', 'the key starts the audio');
-    assert.deepStrictEqual(await diffs(page, last + 106, last + 108, 'level1.png'), [0, 0, 0], 'level 1');
-    assert.strictEqual(await page.evaluate(() => SDL.music.audio.resource.source), '/snd/robot_wars.ogg');
-    [first, last] = await press(page, 'd');
-    assert.ok((await diffs(page, last + 40, last + 40, 'level1.png'))[0] > 0, 'the pose key left the robot');
-    // The end scene's sky, above its boards, is the desktop's. Escape still held down only repeats,
-    // as on the desktop; a new press quits.
-    [first, last] = await press(page, 'Escape', 'down');
-    assert.deepStrictEqual(await diffs(page, last + 106, last + 108, 'end.png', 200), [0, 0, 0], 'no end scene');
-    [first, last] = await press(page, 'Escape', 'down');
-    await page.waitForFunction((n) => harness.flips >= n || document.getElementById('status').textContent, last + 5);
-    assert.strictEqual(await page.textContent('#status'), '', 'a held Escape quit the game');
-    await page.keyboard.up('Escape');
-    await page.keyboard.press('Escape');
-    await page.waitForFunction(() => document.getElementById('status').textContent === 'The game has ended.');
-    assert.deepStrictEqual(page.errors, []);
-
-    // An address ending in #walkthrough plays the shipped walkthrough, which takes Enter on its
-    // own a few seconds in: the teeth close without a key from the page.
-    const walk = await open(browser, url + '#walkthrough');
-    assert.ok((await diffs(walk, 300, 330, 'wipe.png')).includes(0), 'no walkthrough');
-    await walk.close();
-
-    // A missing tooth, and a title of four pixels: the key colour, a step off it twice, the key.
-    const odd = await open(browser, url, () => {
-      window.Module.onRuntimeInitialized = () => {
-        FS.unlink('/img/tooth.bmp');
-        const bmp = new DataView(new ArrayBuffer(66));
-        [[0, 0x4d42, 2], [2, 66, 4], [10, 54, 4], [14, 40, 4], [18, 4, 4], [22, 1, 4], [26, 1, 2], [28, 24, 2]]
-          .forEach(([at, v, n]) => (n === 2 ? bmp.setUint16(at, v, true) : bmp.setUint32(at, v, true)));
-        // Blue, green, red.
-        [255, 128, 255, 254, 128, 255, 255, 128, 254, 255, 128, 255].forEach((v, i) => bmp.setUint8(54 + i, v));
-        FS.writeFile('/img/title.bmp', new Uint8Array(bmp.buffer));
-      };
-    });
-    await until(odd, 20);
-    // The picture message's Latin-1 byte is not UTF-8; the console shows what the browser makes of it.
-    assert.ok(odd.messages.includes('porbl\uFFFDme avec le fichier ./img/tooth.bmp'), odd.messages.join('\n'));
-    // Laid after frame 1, the title shows in frame 2: only exact key pixels let the black through.
-    const corner = await odd.evaluate(() => Array.from(harness.kept[2].slice(0, 16)));
-    assert.deepStrictEqual(corner, [0, 0, 0, 255, 255, 128, 254, 255, 254, 128, 255, 255, 0, 0, 0, 255]);
-    assert.deepStrictEqual(odd.errors, []);
-
-    // A desktop window: no on-screen keys, the canvas at twice its size, its pixels kept square,
-    // and the words and links beside it in view; the fragment #pack scrolls nothing.
-    const wide = await open(browser, url + '#pack', null, { viewport: { width: 1920, height: 1080 } });
-    await until(wide, 3);
-    const big = await layout(wide);
-    assert.deepStrictEqual([big.keys.length, big.canvas.width, big.canvas.height, big.rendering], [0, 1600, 1000, 'pixelated']);
-    const words = await wide.evaluate(() => [scrollY, document.getElementById('info').getBoundingClientRect().toJSON()]);
-    assert.ok(words[0] === 0 && words[1].bottom <= big.height && words[1].right <= big.width, JSON.stringify(words));
-    await wide.close();
-
-    // Phones held upright and sideways: the keys beside or under the canvas, never over it, all on
-    // screen, labelled as the keyboard's; a touch on Enter starts the music and the first level,
-    // and one on a pose key moves the robot.
-    const labels = ['Q', 'W', 'E', 'A', 'S', 'D', 'Z', 'X', 'C', 'Space', 'Enter', 'Esc'];
-    for (const [shape, width, height] of [['portrait', 390, 844], ['landscape', 844, 390]]) {
-      const phone = await open(browser, url + '#record', null,
-                               { viewport: { width, height }, isMobile: true, hasTouch: true, deviceScaleFactor: 2 });
-      await until(phone, 10);
-      const seen = await layout(phone);
-      const onScreen = (r) => r.left >= 0 && r.top >= 0 && r.right <= seen.width && r.bottom <= seen.height;
-      assert.deepStrictEqual(seen.keys.map((k) => k.label), labels, shape);
-      assert.ok(onScreen(seen.canvas) && Math.abs(seen.canvas.width / seen.canvas.height - 1.6) < 0.01, shape);
-      for (const k of seen.keys) {
-        assert.ok(k.width >= 44 && k.height >= 44 && onScreen(k) && k.touch === 'none', `${shape} ${k.label}`);
-        assert.ok(apart(k, seen.canvas), `${shape}: ${k.label} lies over the canvas`);
-      }
-      if (shape === 'portrait' && process.env.FOLDBOT_PHONE_SHOT) await phone.screenshot({ path: process.env.FOLDBOT_PHONE_SHOT });
-
-      let [, last] = await tap(phone, 'Enter');
-      await phone.waitForFunction(() => SDL.audioContext.state === 'running');
-      assert.deepStrictEqual(await diffs(phone, last + 106, last + 108, 'level1.png'), [0, 0, 0], `${shape}: level 1`);
-      [, last] = await tap(phone, 'D');
-      assert.ok((await diffs(phone, last + 40, last + 40, 'level1.png'))[0] > 0, `${shape}: the pose key left the robot`);
-      assert.strictEqual((await layout(phone)).focused, 'canvas', `${shape}: a key took the focus`);
-      if (shape === 'landscape') {
-        await phone.close();
-        continue;
-      }
-
-      // Space, then a pose key 60 ms later while Space is still held: the page records what its
-      // game took, and the desktop build replaying that demo shows the same frames.
-      const [from, to] = await phone.evaluate(() => (harness.sum = [harness.flips + 1, harness.flips + 121]));
-      await twoThumbs(phone, 'Space', 'C', 60);
-      await until(phone, to);
-      [, last] = await tap(phone, 'Esc');
-      await until(phone, last + 110);
-      await tap(phone, 'Esc');
-      await phone.waitForSelector('#demo:not([hidden])');
-      const demo = await phone.evaluate(async () => (await fetch(document.querySelector('#demo a').href)).text());
-      const taken = demo.split('\n').filter((l) => /^\d+ (down|up) (space|c)$/.test(l)).map((l) => l.split(' '));
-      assert.deepStrictEqual(taken.map((l) => l.slice(1).join(' ')).sort(), ['down c', 'down space', 'up c', 'up space'], demo);
-      assert.ok(taken[0][2] === 'space' && taken[1].join(' ').endsWith('down c'), demo);
-      const demoFile = path.resolve(root, 'touch.demo'), replayed = path.resolve(root, 'replayed');
-      fs.writeFileSync(demoFile, demo);
-      fs.rmSync(replayed, { recursive: true, force: true });
-      childProcess.execFileSync(path.resolve(desktopBuild, 'tools/screenshot/foldbot_screenshot'),
-                                ['--replay', demoFile, String(from), String(to), replayed],
-                                { cwd: desktopBuild, env: { ...process.env, SDL_VIDEODRIVER: 'dummy', SDL_AUDIODRIVER: 'dummy' } });
-      const unlike = await phone.evaluate(async ([from, to]) => {
-        const unlike = [];
-        for (let f = from; f <= to; ++f)
-          if (harness.checksum(await harness.decode(`replayed/frame-${String(f).padStart(3, '0')}.png`)) !== harness.sums[f]) unlike.push(f);
-        return unlike;
-      }, [from, to]);
-      assert.deepStrictEqual(unlike, [], 'frames unlike the desktop replay');
-      assert.deepStrictEqual(phone.errors, []);
-      await phone.close();
-    }
-
-    // #practice&level2 starts the game as --practice --level 2 would; what practice mode does
-    // is the desktop tests', and the page's frames are the desktop's (the touch demo above).
-    const practice = await open(browser, url + '#practice&level2&record');
-    await until(practice, 10);
-    assert.deepStrictEqual(await practice.evaluate(() => Module.arguments), ['--practice', '--level', '2', '--record', '/foldbot.demo']);
-    // h asks the page's worker for a hint, which shows in gold in the top corner.
-    await press(practice, 'h');
-    await practice.waitForFunction(() => window.foldbotHintsShown >= 1, null, { timeout: 120000 });
-    await until(practice, (await practice.evaluate(() => harness.flips)) + 2);
-    if (process.env.FOLDBOT_HINT_SHOT) await practice.screenshot({ path: process.env.FOLDBOT_HINT_SHOT });
-    const gold = await practice.evaluate(() => {
-      const d = document.getElementById('canvas').getContext('2d').getImageData(480, 0, 320, 32).data;
-      let n = 0;
-      for (let i = 0; i < d.length; i += 4) n += d[i] > 200 && d[i + 1] > 150 && d[i + 2] < 100;
-      return n;
-    });
-    assert.ok(gold > 50, `no hint's words in the corner (${gold} gold pixels)`);
-    assert.deepStrictEqual(practice.errors, []);
-    await practice.close();
-
-    // The pack: a link for each level, by title; a level past its end is refused in the status.
-    const pack = await open(browser, url + '#pack&level99');
-    await pack.waitForFunction(() => /^foldbot: /.test(document.getElementById('status').textContent));
-    const links = await pack.$$eval('#pack-levels a', (as) => as.map((a) => [a.textContent, a.getAttribute('href')]));
-    assert.deepStrictEqual(links[0], ['1. First folds', '#pack&level1']);
-    assert.ok(links.length >= 8, JSON.stringify(links));
-    assert.strictEqual(await pack.textContent('#status'), `foldbot: --level 99: there are ${links.length} levels in the pack (see --help)`);
-    await pack.close();
-    // The challenge pack: its own links and numbers, read by the game from its folder.
-    const challenge = await open(browser, url + '#pack=challenge&level99');
-    await challenge.waitForFunction(() => /^foldbot: /.test(document.getElementById('status').textContent));
-    const more = await challenge.$$eval('#more-packs a', (as) => as.map((a) => [a.textContent, a.getAttribute('href')]));
-    assert.deepStrictEqual(more[0], ['1. Loose ends', '#pack=challenge&level1']);
-    assert.strictEqual(await challenge.textContent('#status'), `foldbot: --level 99: there are ${more.length} levels in the challenge pack (see --help)`);
-    await challenge.close();
-
-    // #pack opens the chooser, and a tap on the first level plays it. Its route to the goal
-    // leaves the progress in local storage, which the game reads again after a reload; the
-    // export gives the same lines, and an imported file merges into them, the fewer steps kept.
-    const chooser = await open(browser, url + '#pack');
-    await until(chooser, 5);
-    const box = await chooser.locator('#canvas').boundingBox();
-    await chooser.click('#canvas', { position: { x: (200 * box.width) / 800, y: (70 * box.height) / 500 } });
-    await until(chooser, (await chooser.evaluate(() => harness.flips)) + 200);
-    for (const key of ['d', 'c', 'd', 'q', 'c', 'd']) await until(chooser, (await press(chooser, key))[1] + 40);
-    const stored = await chooser.waitForFunction(() => localStorage.getItem('foldbot-progress'), null, { timeout: 60000 });
-    const progress = await stored.jsonValue();
-    assert.match(progress, /^[0-9a-f]{16} 6 First folds\n$/);
-    await chooser.reload();
-    await until(chooser, 5);
-    assert.strictEqual(await chooser.evaluate(() => FS.readFile('/home/web_user/.local/share/foldbot/progress', { encoding: 'utf8' })), progress);
-    const exported = await chooser.evaluate(async () => {
-      const link = document.getElementById('export');
-      link.addEventListener('click', (e) => e.preventDefault()); // no download, only its address
-      link.click();
-      return (await fetch(link.href)).text();
-    });
-    assert.strictEqual(exported, progress);
-    const elsewhere = '00000000000000aa 9 Elsewhere\n';
-    await Promise.all([chooser.waitForNavigation(),
-                       chooser.setInputFiles('#import', { name: 'more.txt', mimeType: 'text/plain',
-                                                          buffer: Buffer.from(elsewhere + progress.replace(' 6 ', ' 9 ')) })]);
-    assert.strictEqual(await chooser.evaluate(() => localStorage.getItem('foldbot-progress')), elsewhere + progress);
-    assert.deepStrictEqual(chooser.errors, []);
-    await chooser.close();
-
-    // #keys on an AZERTY keyboard: the route's q is the key marked a, found by its code; the
-    // level is solved and the page's demo keeps the letter q.
-    const azerty = await open(browser, url + '#pack&level1&keys&record');
-    await until(azerty, 5);
-    const keys = await azerty.context().newCDPSession(azerty);
-    for (const [key, code] of [['d', 'KeyD'], ['c', 'KeyC'], ['d', 'KeyD'], ['a', 'KeyQ'], ['c', 'KeyC'], ['d', 'KeyD'],
-                               ['Enter', 'Enter'], ['Escape', 'Escape']]) {
-      const keyCode = { Enter: 13, Escape: 27 }[key] || key.toUpperCase().charCodeAt(0);
-      for (const type of ['rawKeyDown', 'keyUp'])
-        await keys.send('Input.dispatchKeyEvent', { type, key, code, windowsVirtualKeyCode: keyCode });
-      if (key !== 'Escape') await until(azerty, (await azerty.evaluate(() => harness.flips)) + 200);
-    }
-    await azerty.waitForSelector('#demo:not([hidden])');
-    const played = await azerty.evaluate(async () => (await fetch(document.querySelector('#demo a').href)).text());
-    assert.match(played, /^\d+ down q$/m, played);
-    assert.doesNotMatch(played, /^\d+ down a$/m, played);
-    assert.match(await azerty.evaluate(() => localStorage.getItem('foldbot-progress')), / 6 First folds\n$/);
-    assert.deepStrictEqual(azerty.errors, []);
-    await azerty.close();
-    console.log('web: all browser checks passed');
-  } catch (e) {
-    console.error(e);
-    process.exitCode = 1;
-  } finally {
-    await browser.close();
-    served.close();
+inBrowser(root, npm, async (browser, base) => {
+  const url = base + 'index.html';
+  const page = await open(browser, url);
+  await until(page, 10);
+  assert.strictEqual(await page.title(), '!#@*');
+  for (let f = 1; f <= 10; ++f) {
+    const name = `frame-${String(f).padStart(3, '0')}.png`;
+    assert.strictEqual(await page.evaluate(([f, n]) => harness.diff(f, n, 500), [f, name]), 0, name);
   }
+  // FOLDBOT_WEB_SHOT=file.png saves the page as a player meets it, for the README.
+  if (process.env.FOLDBOT_WEB_SHOT) await page.screenshot({ path: process.env.FOLDBOT_WEB_SHOT });
+
+  // From the frame K that takes Enter: closed teeth over the still title at K + 62 and K + 63,
+  // and the first level, still, from K + 106 when the wipe has opened.
+  let [first, last] = await press(page, 'Enter');
+  assert.ok((await diffs(page, first + 62, last + 63, 'wipe.png')).includes(0), 'no closed teeth');
+  assert.strictEqual(await page.evaluate(() => SDL.audioContext.state), 'running', 'the key starts the audio');
+  assert.deepStrictEqual(await diffs(page, last + 106, last + 108, 'level1.png'), [0, 0, 0], 'level 1');
+  assert.strictEqual(await page.evaluate(() => SDL.music.audio.resource.source), '/snd/robot_wars.ogg');
+  [first, last] = await press(page, 'd');
+  assert.ok((await diffs(page, last + 40, last + 40, 'level1.png'))[0] > 0, 'the pose key left the robot');
+  // The end scene's sky, above its boards, is the desktop's. Escape still held down only repeats,
+  // as on the desktop; a new press quits.
+  [first, last] = await press(page, 'Escape', 'down');
+  assert.deepStrictEqual(await diffs(page, last + 106, last + 108, 'end.png', 200), [0, 0, 0], 'no end scene');
+  [first, last] = await press(page, 'Escape', 'down');
+  await page.waitForFunction((n) => harness.flips >= n || document.getElementById('status').textContent, last + 5);
+  assert.strictEqual(await page.textContent('#status'), '', 'a held Escape quit the game');
+  await page.keyboard.up('Escape');
+  await page.keyboard.press('Escape');
+  await page.waitForFunction(() => document.getElementById('status').textContent === 'The game has ended.');
+  assert.deepStrictEqual(page.errors, []);
+
+  // An address ending in #walkthrough plays the shipped walkthrough, which takes Enter on its
+  // own a few seconds in: the teeth close without a key from the page.
+  const walk = await open(browser, url + '#walkthrough');
+  assert.ok((await diffs(walk, 300, 330, 'wipe.png')).includes(0), 'no walkthrough');
+  await walk.close();
+
+  // A desktop window: no on-screen keys, the canvas at twice its size, its pixels kept square,
+  // and the words and links beside it in view; the fragment #pack scrolls nothing.
+  const wide = await open(browser, url + '#pack', null, { viewport: { width: 1920, height: 1080 } });
+  await until(wide, 3);
+  const big = await layout(wide);
+  assert.deepStrictEqual([big.keys.length, big.canvas.width, big.canvas.height, big.rendering], [0, 1600, 1000, 'pixelated']);
+  const words = await wide.evaluate(() => [scrollY, document.getElementById('info').getBoundingClientRect().toJSON()]);
+  assert.ok(words[0] === 0 && words[1].bottom <= big.height && words[1].right <= big.width, JSON.stringify(words));
+  await wide.close();
+
+  // Phones held upright and sideways: the keys beside or under the canvas, never over it, all on
+  // screen, labelled as the keyboard's; a touch on Enter starts the music and the first level,
+  // and one on a pose key moves the robot.
+  const labels = ['Q', 'W', 'E', 'A', 'S', 'D', 'Z', 'X', 'C', 'Space', 'Enter', 'Esc'];
+  for (const [shape, width, height] of [['portrait', 390, 844], ['landscape', 844, 390]]) {
+    const phone = await open(browser, url + '#record', null,
+                             { viewport: { width, height }, isMobile: true, hasTouch: true, deviceScaleFactor: 2 });
+    await until(phone, 10);
+    const seen = await layout(phone);
+    const onScreen = (r) => r.left >= 0 && r.top >= 0 && r.right <= seen.width && r.bottom <= seen.height;
+    assert.deepStrictEqual(seen.keys.map((k) => k.label), labels, shape);
+    assert.ok(onScreen(seen.canvas) && Math.abs(seen.canvas.width / seen.canvas.height - 1.6) < 0.01, shape);
+    for (const k of seen.keys) {
+      assert.ok(k.width >= 44 && k.height >= 44 && onScreen(k) && k.touch === 'none', `${shape} ${k.label}`);
+      assert.ok(apart(k, seen.canvas), `${shape}: ${k.label} lies over the canvas`);
+    }
+    if (shape === 'portrait' && process.env.FOLDBOT_PHONE_SHOT) await phone.screenshot({ path: process.env.FOLDBOT_PHONE_SHOT });
+
+    let [, last] = await tap(phone, 'Enter');
+    await phone.waitForFunction(() => SDL.audioContext.state === 'running');
+    assert.deepStrictEqual(await diffs(phone, last + 106, last + 108, 'level1.png'), [0, 0, 0], `${shape}: level 1`);
+    [, last] = await tap(phone, 'D');
+    assert.ok((await diffs(phone, last + 40, last + 40, 'level1.png'))[0] > 0, `${shape}: the pose key left the robot`);
+    assert.strictEqual((await layout(phone)).focused, 'canvas', `${shape}: a key took the focus`);
+    if (shape === 'landscape') {
+      await phone.close();
+      continue;
+    }
+
+    // Space, then a pose key 60 ms later while Space is still held: the page records what its
+    // game took, and the desktop build replaying that demo shows the same frames.
+    const [from, to] = await phone.evaluate(() => (harness.sum = [harness.flips + 1, harness.flips + 121]));
+    await twoThumbs(phone, 'Space', 'C', 60);
+    await until(phone, to);
+    [, last] = await tap(phone, 'Esc');
+    await until(phone, last + 110);
+    await tap(phone, 'Esc');
+    await phone.waitForSelector('#demo:not([hidden])');
+    const demo = await phone.evaluate(async () => (await fetch(document.querySelector('#demo a').href)).text());
+    const taken = demo.split('\n').filter((l) => /^\d+ (down|up) (space|c)$/.test(l)).map((l) => l.split(' '));
+    assert.deepStrictEqual(taken.map((l) => l.slice(1).join(' ')).sort(), ['down c', 'down space', 'up c', 'up space'], demo);
+    assert.ok(taken[0][2] === 'space' && taken[1].join(' ').endsWith('down c'), demo);
+    const demoFile = path.resolve(root, 'touch.demo'), replayed = path.resolve(root, 'replayed');
+    fs.writeFileSync(demoFile, demo);
+    fs.rmSync(replayed, { recursive: true, force: true });
+    childProcess.execFileSync(path.resolve(desktopBuild, 'tools/screenshot/foldbot_screenshot'),
+                              ['--replay', demoFile, String(from), String(to), replayed],
+                              { cwd: desktopBuild, env: { ...process.env, SDL_VIDEODRIVER: 'dummy', SDL_AUDIODRIVER: 'dummy' } });
+    const unlike = await phone.evaluate(async ([from, to]) => {
+      const unlike = [];
+      for (let f = from; f <= to; ++f)
+        if (harness.checksum(await harness.decode(`replayed/frame-${String(f).padStart(3, '0')}.png`)) !== harness.sums[f]) unlike.push(f);
+      return unlike;
+    }, [from, to]);
+    assert.deepStrictEqual(unlike, [], 'frames unlike the desktop replay');
+    assert.deepStrictEqual(phone.errors, []);
+    await phone.close();
+  }
+
+  // #practice&level2 starts the game as --practice --level 2 would; what practice mode does
+  // is the desktop tests', and the page's frames are the desktop's (the touch demo above).
+  const practice = await open(browser, url + '#practice&level2&record');
+  await until(practice, 10);
+  assert.deepStrictEqual(await practice.evaluate(() => Module.arguments), ['--practice', '--level', '2', '--record', '/foldbot.demo']);
+  // h asks the page's worker for a hint, which shows in gold in the top corner.
+  await press(practice, 'h');
+  await practice.waitForFunction(() => window.foldbotHintsShown >= 1, null, { timeout: 120000 });
+  await until(practice, (await practice.evaluate(() => harness.flips)) + 2);
+  if (process.env.FOLDBOT_HINT_SHOT) await practice.screenshot({ path: process.env.FOLDBOT_HINT_SHOT });
+  const gold = await practice.evaluate(() => {
+    const d = document.getElementById('canvas').getContext('2d').getImageData(480, 0, 320, 32).data;
+    let n = 0;
+    for (let i = 0; i < d.length; i += 4) n += d[i] > 200 && d[i + 1] > 150 && d[i + 2] < 100;
+    return n;
+  });
+  assert.ok(gold > 50, `no hint's words in the corner (${gold} gold pixels)`);
+  assert.deepStrictEqual(practice.errors, []);
+  await practice.close();
+
+  // The pack: a link for each level, by title; a level past its end is refused in the status.
+  const pack = await open(browser, url + '#pack&level99');
+  await pack.waitForFunction(() => /^foldbot: /.test(document.getElementById('status').textContent));
+  const links = await pack.$$eval('#pack-levels a', (as) => as.map((a) => [a.textContent, a.getAttribute('href')]));
+  assert.deepStrictEqual(links[0], ['1. First folds', '#pack&level1']);
+  assert.ok(links.length >= 8, JSON.stringify(links));
+  assert.strictEqual(await pack.textContent('#status'), `foldbot: --level 99: there are ${links.length} levels in the pack (see --help)`);
+  await pack.close();
+  // #pack opens the chooser, and a tap on the first level plays it. Its route to the goal
+  // leaves the progress in local storage, which the game reads again after a reload; the
+  // export gives the same lines, and an imported file merges into them, the fewer steps kept.
+  const chooser = await open(browser, url + '#pack');
+  await until(chooser, 5);
+  const box = await chooser.locator('#canvas').boundingBox();
+  await chooser.click('#canvas', { position: { x: (200 * box.width) / 800, y: (70 * box.height) / 500 } });
+  await until(chooser, (await chooser.evaluate(() => harness.flips)) + 200);
+  for (const key of ['d', 'c', 'd', 'q', 'c', 'd']) await until(chooser, (await press(chooser, key))[1] + 40);
+  const stored = await chooser.waitForFunction(() => localStorage.getItem('foldbot-progress'), null, { timeout: 60000 });
+  const progress = await stored.jsonValue();
+  assert.match(progress, /^[0-9a-f]{16} 6 First folds\n$/);
+  await chooser.reload();
+  await until(chooser, 5);
+  assert.strictEqual(await chooser.evaluate(() => FS.readFile('/home/web_user/.local/share/foldbot/progress', { encoding: 'utf8' })), progress);
+  const exported = await chooser.evaluate(async () => {
+    const link = document.getElementById('export');
+    link.addEventListener('click', (e) => e.preventDefault()); // no download, only its address
+    link.click();
+    return (await fetch(link.href)).text();
+  });
+  assert.strictEqual(exported, progress);
+  const elsewhere = '00000000000000aa 9 Elsewhere\n';
+  await Promise.all([chooser.waitForNavigation(),
+                     chooser.setInputFiles('#import', { name: 'more.txt', mimeType: 'text/plain',
+                                                        buffer: Buffer.from(elsewhere + progress.replace(' 6 ', ' 9 ')) })]);
+  assert.strictEqual(await chooser.evaluate(() => localStorage.getItem('foldbot-progress')), elsewhere + progress);
+  assert.deepStrictEqual(chooser.errors, []);
+  await chooser.close();
+
+  // #keys on an AZERTY keyboard: the route's q is the key marked a, found by its code; the
+  // level is solved and the page's demo keeps the letter q.
+  const azerty = await open(browser, url + '#pack&level1&keys&record');
+  await until(azerty, 5);
+  const keys = await azerty.context().newCDPSession(azerty);
+  for (const [key, code] of [['d', 'KeyD'], ['c', 'KeyC'], ['d', 'KeyD'], ['a', 'KeyQ'], ['c', 'KeyC'], ['d', 'KeyD'],
+                             ['Enter', 'Enter'], ['Escape', 'Escape']]) {
+    const keyCode = { Enter: 13, Escape: 27 }[key] || key.toUpperCase().charCodeAt(0);
+    for (const type of ['rawKeyDown', 'keyUp'])
+      await keys.send('Input.dispatchKeyEvent', { type, key, code, windowsVirtualKeyCode: keyCode });
+    if (key !== 'Escape') await until(azerty, (await azerty.evaluate(() => harness.flips)) + 200);
+  }
+  await azerty.waitForSelector('#demo:not([hidden])');
+  const played = await azerty.evaluate(async () => (await fetch(document.querySelector('#demo a').href)).text());
+  assert.match(played, /^\d+ down q$/m, played);
+  assert.doesNotMatch(played, /^\d+ down a$/m, played);
+  assert.match(await azerty.evaluate(() => localStorage.getItem('foldbot-progress')), / 6 First folds\n$/);
+  assert.deepStrictEqual(azerty.errors, []);
+  await azerty.close();
+  console.log('web: all browser checks passed');
 });
