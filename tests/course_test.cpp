@@ -97,10 +97,10 @@ TEST(Course, MapsPlayInOrderEachWithItsTrackAndTheLastGoalLeadsToTheEnd) {
     EXPECT_EQ(started.back().second, game.stage.endTrack);
 }
 
-// Practice mode on the second of two maps: r gives the map as loaded and u the board before r.
-// Its demo replays from the file alone. It names its maps with their checksums: a replay reads them
-// again, from where they were or from beside the demo, or takes them from --map; a changed or
-// missing map is refused.
+// Practice mode on the second of two maps: r gives the map as loaded and u the board before r;
+// Escape asks before it leaves, and m mutes. Its demo replays from the file alone. It names its
+// maps with their checksums: a replay reads them again, from where they were or from beside the
+// demo, or takes them from --map; a changed or missing map is refused.
 TEST(Course, DemosReplayWithoutTheirOptionsAndRefuseAChangedMap) {
     HeadlessGame game;
     ASSERT_TRUE(game.up);
@@ -131,7 +131,19 @@ TEST(Course, DemosReplayWithoutTheirOptionsAndRefuseAChangedMap) {
         g.frames(1, SDLK_u);
         EXPECT_EQ(cells(), folded);
         for (SDLKey key : {SDLK_SPACE, SDLK_BACKSPACE}) g.frames(3, key);
-        g.frames(1, SDLK_ESCAPE); // a practice run asks first
+        g.frames(60);
+        // Escape asks; any other key only answers it, m mutes and unmutes; a second Escape leaves.
+        const BoardState asked = board.state();
+        int ms = 0;
+        for (SDLKey key : {SDLK_ESCAPE, SDLK_d, SDLK_m, SDLK_m, SDLK_ESCAPE}) {
+            g.frames(1, key);
+            EXPECT_EQ(g.state.asking, key == SDLK_ESCAPE) << SDL_GetKeyName(key);
+            if (key == SDLK_m) {
+                EXPECT_EQ(Mix_VolumeMusic(-1), ++ms % 2 ? 0 : MIX_MAX_VOLUME);
+            }
+            g.frames(29);
+        }
+        EXPECT_EQ(board.state(), asked);
         g.frames(110, SDLK_ESCAPE);
         EXPECT_EQ(g.state.scene, 8);
         ASSERT_TRUE(g.recorder.close());

@@ -172,47 +172,6 @@ TEST(PackPlay, TheChooserPlaysTheSelectedLevelAndComesBackAfterIt) {
     EXPECT_FALSE(runFrame(d.state, game.stage, *d.boards, fakeClock, d.script.source()));
 }
 
-// Escape on a level asks; any other key only answers it, m mutes and unmutes, a second Escape
-// leaves for the chooser. Recorded, the demo replays the same pictures.
-TEST(PackPlay, EscapeAsksOnceMMutesAndTheirDemoReplaysTheSame) {
-    HeadlessGame game;
-    ASSERT_TRUE(game.up);
-    Course course = packCourse();
-    course.comfort = true;
-    course.level = 1;
-    const std::string file = scratchPath("asks.demo");
-    const SDLKey keys[] = {SDLK_ESCAPE, SDLK_d, SDLK_m, SDLK_m, SDLK_ESCAPE, SDLK_ESCAPE};
-    std::vector<uint64_t> live;
-    {
-        Recorded d(game, course, file);
-        const BoardState start = d.boards->maps[0].small->board.state();
-        const size_t first = watch::flips.size();
-        for (SDLKey key : keys) {
-            d.frames(1, key);
-            d.frames(29);
-            if (key == SDLK_ESCAPE && d.state.nextScene == 0) {
-                EXPECT_TRUE(d.state.asking);
-                EXPECT_EQ(d.state.scene, firstMapScene);
-            }
-            if (key == SDLK_m) {
-                EXPECT_EQ(Mix_VolumeMusic(-1), d.state.muted ? 0 : MIX_MAX_VOLUME);
-            }
-        }
-        EXPECT_EQ(d.boards->maps[0].small->board.state(), start); // d only answered
-        EXPECT_EQ(d.state.nextScene, chooserScene);
-        EXPECT_FALSE(d.state.muted);
-        live.assign(watch::flips.begin() + static_cast<long>(first), watch::flips.end());
-        ASSERT_TRUE(d.recorder.close());
-    }
-    EXPECT_NE(bytesOf(file).find("\noption comfort\n"), std::string::npos);
-    std::string error;
-    const size_t first = watch::flips.size();
-    ASSERT_TRUE(replayDemo(game, file, {}, live.size(), error)) << error;
-    EXPECT_TRUE(
-        std::equal(live.begin(), live.end(), watch::flips.begin() + static_cast<long>(first)));
-    std::remove(file.c_str());
-}
-
 // A level keeps its progress through header edits, CRLF and a BOM; the fewest steps stay.
 TEST(PackPlay, ProgressRoundTripsWithTheFewestSteps) {
     const fs::path file = freshFolder("progress") / "foldbot" / "progress";
