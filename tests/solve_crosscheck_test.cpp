@@ -197,54 +197,10 @@ template <class Board> Solved solver(const Board& fresh, bool playable, bool few
     return out;
 }
 
-TEST(CrossCheck, SolverAgreesWithAPlainSearchOnGeneratedMaps) {
-#ifdef FOLDBOT_SANITIZE_BUILD
-    const int wanted = 12, wantedNone = 3; // the same checks, fewer maps: sanitizers are slow
-#else
-    const int wanted = 50, wantedNone = 8;
-#endif
-    const size_t cap = 40000;
-    std::mt19937 rng(2024);
-    int routes = 0, none = 0, tried = 0;
-    while ((routes < wanted || none < wantedNone) && tried < 20000) {
-        ++tried;
-        const std::string text = randomMap(rng);
-        if (text.empty()) continue;
-        MapFile map;
-        std::string error;
-        ASSERT_TRUE(parseMap(text, "generated", map, error)) << error << "\n" << text;
-        const Board fresh(map.boardText.c_str(), map.figurePoses ? dancerPoses : chainPoses,
-                          nullptr, map.viewW, map.viewH);
-        // The quick route is never shorter than the shortest: too short a one rules a map out.
-        const SearchResult beam = beamSearch(fresh, 400, false);
-        if (beam.solved ? beam.actions.size() < 10 || routes >= wanted : none >= wantedNone)
-            continue;
-        const Solved quick = solver(fresh, false, false);
-        if (quick.length >= 0 ? quick.length < 10 || routes >= wanted : none >= wantedNone)
-            continue;
-        const Plain plain = plainSearch(fresh, false, cap);
-        if (!plain.complete) continue;
-        SCOPED_TRACE(text);
-        ASSERT_EQ(quick.length, plain.length) << "shortest length";
-        if (plain.length < 0) {
-            EXPECT_TRUE(quick.exhausted) << "no route, yet not said so";
-            ++none;
-            continue;
-        }
-        EXPECT_EQ(solver(fresh, false, true).combos, plain.combos) << "fewest combos";
-        const Plain playablePlain = plainSearch(fresh, true, cap);
-        if (playablePlain.complete) {
-            EXPECT_EQ(solver(fresh, true, false).length, playablePlain.length) << "playable";
-        }
-        ++routes;
-    }
-    std::printf("%d maps with a route, %d without, out of %d\n", routes, none, tried);
-    EXPECT_EQ(routes, wanted) << "maps with a route of 10 steps or more, out of " << tried;
-    EXPECT_EQ(none, wantedNone) << "maps with no route";
-}
-
-// Both searches on one map; the plain search's length (-1: no route), or -2 when it did not end.
-template <class B> int agreeOn(const MapFile& map, size_t cap) {
+// Both searches on one map: the shortest length and, with `all`, the fewest combos and the
+// shortest playable length. Gives the plain search's length (-1: no route), or -2 when it did not
+// end.
+template <class B> int agreeOn(const MapFile& map, size_t cap, bool all) {
     const B fresh(map.boardText.c_str(), map.figurePoses ? dancerPoses : chainPoses, nullptr,
                   map.viewW, map.viewH);
     const Plain plain = plainSearch(fresh, false, cap);
@@ -253,15 +209,52 @@ template <class B> int agreeOn(const MapFile& map, size_t cap) {
     EXPECT_EQ(quick.length, plain.length) << "shortest length";
     if (plain.length < 0) {
         EXPECT_TRUE(quick.exhausted) << "no route, yet not said so";
+    } else if (all) {
+        EXPECT_EQ(solver(fresh, false, true).combos, plain.combos) << "fewest combos";
+        const Plain playable = plainSearch(fresh, true, cap);
+        if (playable.complete) {
+            EXPECT_EQ(solver(fresh, true, false).length, playable.length) << "playable";
+        }
     }
     return plain.length;
 }
-int agreeOn(const std::string& text, size_t cap) {
+int agreeOn(const std::string& text, size_t cap, bool all = false) {
     MapFile map;
     std::string error;
     EXPECT_TRUE(parseMap(text, "generated", map, error)) << error << "\n" << text;
     SCOPED_TRACE(text);
-    return map.large ? agreeOn<Wide>(map, cap) : agreeOn<Board>(map, cap);
+    return map.large ? agreeOn<Wide>(map, cap, all) : agreeOn<Board>(map, cap, all);
+}
+
+TEST(CrossCheck, SolverAgreesWithAPlainSearchOnGeneratedMaps) {
+#ifdef FOLDBOT_SANITIZE_BUILD
+    const int wanted = 12, wantedNone = 3; // the same checks, fewer maps: sanitizers are slow
+#else
+    const int wanted = 50, wantedNone = 8;
+#endif
+    std::mt19937 rng(2024);
+    int routes = 0, none = 0, tried = 0;
+    while ((routes < wanted || none < wantedNone) && tried < 20000) {
+        ++tried;
+        const std::string text = randomMap(rng);
+        if (text.empty()) continue;
+        // The quick route is never shorter than the shortest: too short a one rules a map out.
+        MapFile map;
+        std::string error;
+        ASSERT_TRUE(parseMap(text, "generated", map, error)) << error << "\n" << text;
+        const SearchResult beam =
+            beamSearch(Board(map.boardText.c_str(), map.figurePoses ? dancerPoses : chainPoses,
+                             nullptr, map.viewW, map.viewH),
+                       400, false);
+        if (beam.solved ? beam.actions.size() < 10 || routes >= wanted : none >= wantedNone)
+            continue;
+        const int length = agreeOn(text, 40000, true);
+        routes += length >= 10;
+        none += length == -1;
+    }
+    std::printf("%d maps with a route, %d without, out of %d\n", routes, none, tried);
+    EXPECT_GE(routes, wanted) << "maps with a route of 10 steps or more, out of " << tried;
+    EXPECT_GE(none, wantedNone) << "maps with no route";
 }
 
 // Maps exactly as wide as their board, open at the ends of rows: the rules carry a block off a
