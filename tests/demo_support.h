@@ -122,27 +122,6 @@ inline void push(Uint8 type, SDLKey key = SDLK_UNKNOWN, SDLMod mod = KMOD_NONE) 
     SDL_PushEvent(&e);
 }
 
-// Hands the loop one chosen event on the frame it is asked for.
-struct Script {
-    SDL_Event event{};
-    bool ready = false;
-    void key(SDLKey k) {
-        event = {};
-        event.type = SDL_KEYDOWN;
-        event.key.state = SDL_PRESSED;
-        event.key.keysym.sym = k;
-        ready = true;
-    }
-    static int poll(void* self, SDL_Event* e) {
-        auto* s = static_cast<Script*>(self);
-        if (!s->ready) return 0;
-        *e = s->event;
-        s->ready = false;
-        return 1;
-    }
-    EventSource source() { return {poll, this}; }
-};
-
 // Frames run back to back: time moves a frame's worth per call and nothing waits.
 inline Uint32 fakeNow = 0;
 inline const Clock fakeClock{[] { return fakeNow += 17; }, [](Uint32) {}};
@@ -152,16 +131,16 @@ struct Driver {
     HeadlessGame& game;
     std::unique_ptr<GameBoards> boards;
     LoopState state;
-    Script script;
     Driver(HeadlessGame& g, const Course& course)
         : game(g), boards(std::make_unique<GameBoards>(g.stage.sprites, course)),
           state(course.startState()) {
         SDL_FillRect(g.stage.screen, nullptr, 0); // what the first frame is drawn over
     }
+    // The key is pressed on the first of the frames.
     void frames(int n, SDLKey key = SDLK_UNKNOWN, const EventSource* events = nullptr) {
         for (int i = 0; i < n; ++i) {
-            if (i == 0 && key != SDLK_UNKNOWN) script.key(key);
-            runFrame(state, game.stage, *boards, fakeClock, events ? *events : script.source());
+            if (i == 0 && key != SDLK_UNKNOWN) push(SDL_KEYDOWN, key);
+            runFrame(state, game.stage, *boards, fakeClock, events ? *events : sdlEvents);
         }
     }
 };
@@ -183,7 +162,7 @@ struct Recorded : Driver {
     Recorded(HeadlessGame& g, const Course& course, const std::string& path) : Driver(g, course) {
         std::string error;
         EXPECT_TRUE(recorder.open(path, error, setupOf(course))) << error;
-        source = recorder.source(script.source());
+        source = recorder.source(sdlEvents);
     }
     void frames(int n, SDLKey key = SDLK_UNKNOWN) { Driver::frames(n, key, &source); }
 };

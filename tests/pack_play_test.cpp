@@ -169,7 +169,7 @@ TEST(PackPlay, TheChooserPlaysTheSelectedLevelAndComesBackAfterIt) {
     EXPECT_EQ(pack.progress.best(pack.levels[0].sum), 6);
     EXPECT_FALSE(pack.progress.kept());
     d.frames(1, SDLK_ESCAPE);
-    EXPECT_FALSE(runFrame(d.state, game.stage, *d.boards, fakeClock, d.script.source()));
+    EXPECT_FALSE(runFrame(d.state, game.stage, *d.boards, fakeClock));
 }
 
 // A level keeps its progress through header edits, CRLF and a BOM; the fewest steps stay.

@@ -157,8 +157,7 @@ TEST(Practice, HoldingUKeepsUndoing) {
         press(d, SDLK_u);
         d.frames(undoRepeatDelay + 3 * undoRepeatEvery - 1);
         EXPECT_EQ(d.boards->undo40x20.size(), comfort ? 5u : 9u);
-        d.script.event.type = SDL_KEYUP;
-        d.script.ready = true;
+        push(SDL_KEYUP, SDLK_u);
         d.frames(100);
         EXPECT_EQ(d.boards->undo40x20.size(), comfort ? 5u : 9u);
     }
