@@ -264,28 +264,6 @@ TEST(PackPlay, ProgressSurvivesFailedWritesDamageAndTwoGamesAtOnce) {
     EXPECT_EQ(both.entries().size(), 81u);
 }
 
-// The real program replaying a pack demo to a goal writes no progress, nor any folder for it,
-// nor the settings given with it.
-TEST(PackPlay, AReplayWritesNoProgress) {
-    const fs::path home = freshFolder("home");
-    std::string demo = "foldbot-demo 2\noption chooser\noption counter\n";
-    for (const MapFile& map : packCourse().maps)
-        demo += "option map " + map.path + " " + checksumText(map.checksum) + "\n";
-    demo += "2 down return\n";
-    const std::vector<int> keys = keysOf(SOURCE_ROOT "/levels/01-first-folds.keys");
-    for (size_t f = 0; f < keys.size(); ++f)
-        if (keys[f] != noKey)
-            demo += std::to_string(200 + f) + " down " + demoKeyName(symOf(keys[f])) + "\n";
-    demo += std::to_string(700 + keys.size()) + " quit\n";
-    std::ofstream(home / "pack.demo") << demo;
-    const Outcome run = runProgram({FOLDBOT_BIN, "--replay", (home / "pack.demo").string(),
-                                    "--fast", "--mute", "--keys", "position"},
-                                   ASSET_ROOT, {{"XDG_DATA_HOME", home / "data"}, {"HOME", home}});
-    EXPECT_TRUE(exitedWith(run.status, 0)) << run.err;
-    EXPECT_FALSE(fs::exists(home / "data"));
-    EXPECT_FALSE(fs::exists(home / ".local"));
-}
-
 // --pack challenge: both packs in one chooser, the challenge pack on a page of its own, opened on
 // its first unsolved level; the arrows cross between the packs. A demo keeps that first
 // selection, which its replay cannot take from progress, and tells the packs apart by folder.

@@ -1,6 +1,6 @@
 // The browser build played in headless Chromium: its frames against the desktop's, the keys and
 // the end of the game; on phones, the on-screen keys and a demo recorded by touch, replayed by the
-// desktop build; practice, hints, the pack's links, chooser and progress, keys by their place.
+// desktop build; practice, hints, the pack's chooser and progress, keys by their place.
 // Frames are counted, not timed.
 // usage: node web_browser_test.js BUILD_WEB NPM_FOLDER BUILD   (desktop frames in BUILD_WEB/desktop)
 'use strict';
@@ -230,14 +230,6 @@ inBrowser(root, npm, async (browser, base) => {
   assert.deepStrictEqual(practice.errors, []);
   await practice.close();
 
-  // The pack: a link for each level, by title; a level past its end is refused in the status.
-  const pack = await open(browser, url + '#pack&level99');
-  await pack.waitForFunction(() => /^foldbot: /.test(document.getElementById('status').textContent));
-  const links = await pack.$$eval('#pack-levels a', (as) => as.map((a) => [a.textContent, a.getAttribute('href')]));
-  assert.deepStrictEqual(links[0], ['1. First folds', '#pack&level1']);
-  assert.ok(links.length >= 8, JSON.stringify(links));
-  assert.strictEqual(await pack.textContent('#status'), `foldbot: --level 99: there are ${links.length} levels in the pack (see --help)`);
-  await pack.close();
   // #pack opens the chooser, and a tap on the first level plays it. Its route to the goal
   // leaves the progress in local storage, which the game reads again after a reload; the
   // export gives the same lines, and an imported file merges into them, the fewer steps kept.

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -244,7 +245,7 @@ std::vector<uint32_t> packPicture(SceneId scene, const std::string& file) {
 // step, and its keys reach the card with the shortest. Started again on a French keyboard with
 // --keys position, the chooser marks the level solved and selects the second; the first level's
 // route played by place (a where QWERTY has q) wins again, the demo keeps the letters, and the
-// choice and an m are remembered.
+// choice and an m are remembered; a replay of that demo writes none of it.
 TEST(Window, PackKeepsTheSolvedLevelForTheNextRun) {
     if (const char* why = missing()) GTEST_SKIP() << why;
     XSession session("1024x768x24", "window-pack");
@@ -303,5 +304,12 @@ TEST(Window, PackKeepsTheSolvedLevelForTheNextRun) {
     const std::string kept = bytesOf(demo);
     EXPECT_NE(kept.find(" down q\n"), std::string::npos) << kept;
     EXPECT_EQ(kept.find(" down a\n"), std::string::npos) << kept;
+    // Its replay writes nothing: no progress nor folder for it, nor the settings given with it.
+    const std::string other = data + "-replay";
+    const Outcome replay =
+        runProgram({FOLDBOT_BIN, "--replay", demo, "--fast", "--mute", "--keys", "position"},
+                   ASSET_ROOT, {{"XDG_DATA_HOME", other}, {"HOME", other}});
+    EXPECT_TRUE(exitedWith(replay.status, 0)) << replay.err;
+    EXPECT_FALSE(std::filesystem::exists(other));
     std::system(("rm -rf " + data + " " + demo).c_str());
 }
