@@ -74,9 +74,6 @@ TEST(DemoFiles, HandEditsAreReadAndFaultsNamedByLine) {
               "line 2: unknown option \"scale 2\" (a demo may say: option practice, option "
               "level N, option map FILE CHECKSUM, option code CODE, option chooser, option "
               "counter, option comfort)"},
-              {"foldbot-demo 2\noption chooser first\n",
-               "line 2: \"option chooser\" takes the number of the level selected, not \"first\""},
-              {"foldbot-demo 2\noption code\n", "line 2: \"option code\" needs one level code"},
              {"foldbot-demo 2\noption level two\n",
               "line 2: \"option level\" needs a level number, not \"two\""},
              {"foldbot-demo 2\noption map a.map 12ab\n",
