@@ -77,12 +77,10 @@ TEST_F(Bitmap, TamperedHeadersAreRefusedWithTheUsualMessage) {
 
     const std::vector<std::pair<const char*, Bytes>> cases{
         {"only the signature", Bytes{'B', 'M'}},
-        {"ten bytes", Bytes(sound24.begin(), sound24.begin() + 10)},
         {"header cut short", Bytes(sound24.begin(), sound24.begin() + 30)},
         {"wrong signature", patched(sound24, 1, 'A', 1)},
         {"unknown header size", patched(sound24, 14, 20, 4)},
         {"no width", patched(sound24, 18, 0, 4)},
-        {"negative width", patched(sound24, 18, uint32_t(-4), 4)},
         {"too wide", patched(sound24, 18, 40000, 4)},
         {"too tall top-down", patched(sound24, 22, uint32_t(-5000), 4)},
         {"no depth", patched(sound24, 28, 0, 2)},

@@ -135,12 +135,6 @@ inBrowser(root, npm, async (browser, base) => {
   await page.waitForFunction(() => document.getElementById('status').textContent === 'The game has ended.');
   assert.deepStrictEqual(page.errors, []);
 
-  // An address ending in #walkthrough plays the shipped walkthrough, which takes Enter on its
-  // own a few seconds in: the teeth close without a key from the page.
-  const walk = await open(browser, url + '#walkthrough');
-  assert.ok((await diffs(walk, 300, 330, 'wipe.png')).includes(0), 'no walkthrough');
-  await walk.close();
-
   // A desktop window: no on-screen keys, the canvas at twice its size, its pixels kept square,
   // and the words and links beside it in view; the fragment #pack scrolls nothing.
   const wide = await open(browser, url + '#pack', null, { viewport: { width: 1920, height: 1080 } });
