@@ -41,10 +41,6 @@ void fresh() {
     started.clear();
 }
 
-struct Game : Driver {
-    Game(HeadlessGame& g, const Course& course) : Driver(g, course) { fresh(); }
-};
-
 // A practice run of these maps from level `level` (0: the first), as the command line sets it up.
 bool practiceCourse(const std::vector<std::string>& maps, int level, Course& course,
                     std::string& error) {
@@ -63,7 +59,8 @@ TEST(Course, MapsPlayInOrderEachWithItsTrackAndTheLastGoalLeadsToTheEnd) {
     Course course;
     course.maps = {mapOf(quickWin, "small.map"), mapOf(wideWin, "wide.map")};
     game.stage.largeMaps = {false, true};
-    Game g(game, course);
+    fresh();
+    Driver g(game, course);
     EXPECT_EQ(g.state.scene, firstMapScene); // no title
     EXPECT_EQ(trackOf(game.stage, firstMapScene), game.stage.level1Track);
 
@@ -222,7 +219,8 @@ TEST(Course, TheSolversDemoOfAMapNamedByItsCodePlaysToItsGoal) {
     std::vector<DemoEvent> events;
     Course course;
     ASSERT_TRUE(loadDemo(demo + ".code", {}, events, course, error)) << error;
-    Game g(game, course);
+    fresh();
+    Driver g(game, course);
     EXPECT_EQ(g.boards->pack.levels[0].sum, levelChecksum(file));
     DemoPlayer player(events);
     const EventSource source = player.source();

@@ -180,7 +180,6 @@ TEST(Window, ScaledAndFullScreenWindowsShowTheTitleEnlarged) {
         pid_t game = 0;
         const std::string id = session.startGame(args, game);
         ASSERT_FALSE(id.empty()) << "no window captioned !#@*";
-        EXPECT_EQ(output(x + "xdotool getwindowname " + id), "!#@*\n");
         EXPECT_NE(output(x + "xdotool getwindowgeometry " + id).find(geometry), std::string::npos);
         long off = -1;
         for (int tries = 0; tries < 50 && off != 0; ++tries) {
