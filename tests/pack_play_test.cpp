@@ -98,34 +98,6 @@ TEST(PackPlay, TheCounterGivesTheProvenShortestAtEachGoal) {
     }
 }
 
-TEST(PackPlay, UndoKeepsTheCountWithTheBoardAndARestartSetsItToNought) {
-    HeadlessGame game;
-    ASSERT_TRUE(game.up);
-    Course course = packCourse();
-    course.practice = true;
-    course.level = 4;
-    Driver d(game, course);
-    settle(d);
-    const std::vector<int> keys = keysOf(SOURCE_ROOT "/levels/04-handholds.keys");
-    const StepCounter& counter = d.boards->pack.steps;
-    std::vector<int> before; // the count as each key was pressed
-    for (size_t f = 0; f < keys.size() && counter.steps < 5; ++f) {
-        if (keys[f] != noKey) before.push_back(counter.steps);
-        d.frames(1, symOf(keys[f]));
-    }
-    d.frames(40);
-    ASSERT_GE(counter.steps, 5);
-    d.frames(1, SDLK_u);
-    EXPECT_EQ(counter.steps, before.back());
-    d.frames(30);
-    const int kept = counter.steps;
-    d.frames(1, SDLK_r);
-    settle(d);
-    EXPECT_EQ(counter.steps, 0);
-    d.frames(1, SDLK_u);
-    EXPECT_EQ(counter.steps, kept);
-}
-
 // Arrows and the pose keys around s move the selection, Enter plays it, Escape on a level comes
 // back; a goal shows the card, then the chooser with the next level selected and marked solved.
 TEST(PackPlay, TheChooserPlaysTheSelectedLevelAndComesBackAfterIt) {

@@ -104,8 +104,8 @@ TEST(Practice, TheRingKeepsTheNewestPointsAndForgetsTheOldest) {
 }
 
 // r closes and opens the teeth on the same level with no music call, and at the closed point
-// the board is as loaded; keys meanwhile do nothing; u then brings back the board of the moment r
-// was pressed.
+// the board is as loaded and the step count 0; keys meanwhile do nothing; u then brings back the
+// board and count of the moment r was pressed, and further undos those before each key.
 TEST(Practice, RestartGivesAFreshBoardAndItsUndoTheBoardBeforeIt) {
     HeadlessGame game;
     ASSERT_TRUE(game.up);
@@ -119,6 +119,9 @@ TEST(Practice, RestartGivesAFreshBoardAndItsUndoTheBoardBeforeIt) {
     }
     const Level<40, 20> before = p.boards->level1;
     ASSERT_NE(before.state(), fresh.state());
+    const StepCounter& counter = p.boards->pack.steps; // kept with the board through it all
+    const int steps = counter.steps;
+    ASSERT_GT(steps, 0);
     musicCalls = 0;
     press(p, SDLK_r);
     EXPECT_EQ(std::tuple(p.state.scene, p.state.nextScene, p.state.wipe), std::tuple(2, 2, 4));
@@ -135,12 +138,15 @@ TEST(Practice, RestartGivesAFreshBoardAndItsUndoTheBoardBeforeIt) {
     EXPECT_EQ(changed, 64); // the frame the teeth meet, as for a change of scene
     EXPECT_EQ(std::tuple(p.state.scene, p.state.nextScene, p.state.wipe), std::tuple(2, 0, 0));
     EXPECT_EQ(musicCalls, 0);
+    EXPECT_EQ(counter.steps, 0);
 
     press(p, SDLK_u);
     EXPECT_EQ(p.boards->level1.state(), before.state());
+    EXPECT_EQ(counter.steps, steps);
     // Further back, key by key, to the board before the first key; then nothing is left.
     for (int i = 0; i < 3; ++i) press(p, SDLK_BACKSPACE);
     EXPECT_EQ(p.boards->level1.state(), beforeKeys.state());
+    EXPECT_EQ(counter.steps, 0);
     press(p, SDLK_u);
     Level<40, 20> waited = beforeKeys;
     runBoard(nullptr, waited, 1000, 0, 0);
