@@ -144,9 +144,12 @@ TEST(PackPlay, TheChooserPlaysTheSelectedLevelAndComesBackAfterIt) {
     EXPECT_FALSE(runFrame(d.state, game.stage, *d.boards, fakeClock));
 }
 
-// A level keeps its progress through header edits, CRLF and a BOM; the fewest steps stay.
-TEST(PackPlay, ProgressRoundTripsWithTheFewestSteps) {
-    const fs::path file = freshFolder("progress") / "foldbot" / "progress";
+// A level keeps its progress through header edits, CRLF and a BOM; the fewest steps stay. A write
+// that fails leaves the old file; damage is set aside, never deleted, and the lines that could be
+// read start the fresh file; two games at once both keep their levels.
+TEST(PackPlay, ProgressKeepsTheFewestStepsThroughFaultsAndTwoGamesAtOnce) {
+    const fs::path dir = freshFolder("progress") / "foldbot";
+    const fs::path file = dir / "progress";
     MapFile a, b;
     std::string error;
     ASSERT_TRUE(parseMap("; title: A\n#####\n#1@ #\n#####\n", "a", a, error)) << error;
@@ -163,35 +166,23 @@ TEST(PackPlay, ProgressRoundTripsWithTheFewestSteps) {
         p.solved(1, 12, "One");
         p.solved(0xfedcba9876543210ull, 4, "Two: the second");
     }
+    const std::string kept = "0000000000000001 9 One\nfedcba9876543210 4 Two: the second\n";
     Progress q;
     q.open(file);
     EXPECT_EQ(q.best(1), 9);
     EXPECT_EQ(q.best(0xfedcba9876543210ull), 4);
     EXPECT_EQ(q.best(2), 0);
-    EXPECT_EQ(bytesOf(file), "0000000000000001 9 One\nfedcba9876543210 4 Two: the second\n");
-}
-
-// A write that fails leaves the old file; damage is set aside, never deleted, and the lines that
-// could be read start the fresh file; two games at once both keep their levels.
-TEST(PackPlay, ProgressSurvivesFailedWritesDamageAndTwoGamesAtOnce) {
-    const fs::path dir = freshFolder("progress") / "foldbot";
-    const fs::path file = dir / "progress";
-    fs::create_directories(dir);
-    {
-        Progress p;
-        p.open(file);
-        p.solved(1, 9, "One");
-        fs::create_directory(file.string() + ".tmp." + std::to_string(getpid()));
-        testing::internal::CaptureStderr();
-        p.solved(2, 5, "Two");
-        p.solved(3, 5, "Three");
-        const std::string said = testing::internal::GetCapturedStderr();
-        EXPECT_NE(said.find(file.string() + ": cannot be written"), std::string::npos) << said;
-        EXPECT_EQ(said.find("cannot be written", said.find('\n')), std::string::npos) << said;
-        EXPECT_EQ(p.best(2), 5); // still known for this run
-        EXPECT_EQ(bytesOf(file), "0000000000000001 9 One\n");
-        fs::remove(file.string() + ".tmp." + std::to_string(getpid()));
-    }
+    EXPECT_EQ(bytesOf(file), kept);
+    fs::create_directory(file.string() + ".tmp." + std::to_string(getpid()));
+    testing::internal::CaptureStderr();
+    q.solved(2, 5, "Two");
+    q.solved(3, 5, "Three");
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find(file.string() + ": cannot be written"), std::string::npos) << said;
+    EXPECT_EQ(said.find("cannot be written", said.find('\n')), std::string::npos) << said;
+    EXPECT_EQ(q.best(2), 5); // still known for this run
+    EXPECT_EQ(bytesOf(file), kept);
+    fs::remove(file.string() + ".tmp." + std::to_string(getpid()));
     const std::string good = "0000000000000001 9 One\n";
     for (const std::string& damage :
          {std::string("0000000000000002 x Two\n"),
