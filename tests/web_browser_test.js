@@ -225,7 +225,8 @@ inBrowser(root, npm, async (browser, base) => {
   await practice.close();
 
   // #pack opens the chooser, and a tap on the first level plays it. Its route to the goal
-  // leaves the progress in local storage, which the game reads again after a reload; the
+  // leaves the progress in local storage, and m the settings, which the game reads again after a
+  // reload; the
   // export gives the same lines, and an imported file merges into them, the fewer steps kept.
   const chooser = await open(browser, url + '#pack');
   await until(chooser, 5);
@@ -236,9 +237,12 @@ inBrowser(root, npm, async (browser, base) => {
   const stored = await chooser.waitForFunction(() => localStorage.getItem('foldbot-progress'), null, { timeout: 60000 });
   const progress = await stored.jsonValue();
   assert.match(progress, /^[0-9a-f]{16} 6 First folds\n$/);
+  await press(chooser, 'm'); // so are the settings
+  await chooser.waitForFunction(() => localStorage.getItem('foldbot-settings') === 'mute yes\nkeys letters\n');
   await chooser.reload();
   await until(chooser, 5);
-  assert.strictEqual(await chooser.evaluate(() => FS.readFile('/home/web_user/.local/share/foldbot/progress', { encoding: 'utf8' })), progress);
+  const kept = await chooser.evaluate(() => ['progress', 'settings'].map((f) => FS.readFile(`/home/web_user/.local/share/foldbot/${f}`, { encoding: 'utf8' })));
+  assert.deepStrictEqual(kept, [progress, 'mute yes\nkeys letters\n']);
   const exported = await chooser.evaluate(async () => {
     const link = document.getElementById('export');
     link.addEventListener('click', (e) => e.preventDefault()); // no download, only its address
