@@ -16,12 +16,9 @@ class DemoPlayer {
     explicit DemoPlayer(const std::vector<DemoEvent>& events) : events(events) {}
     int poll(SDL_Event* event);
     bool playing() const { return next < events.size(); }
-    EventSource source() { return {pollThunk, this}; }
+    EventSource source() { return pollOf(this); }
 
   private:
-    static int pollThunk(void* self, SDL_Event* event) {
-        return static_cast<DemoPlayer*>(self)->poll(event);
-    }
     const std::vector<DemoEvent>& events;
     size_t next = 0;
     uint32_t frame = 0;
@@ -43,13 +40,10 @@ class DemoRecorder {
     int poll(SDL_Event* event);
     EventSource source(const EventSource& from) {
         inner = from;
-        return {pollThunk, this};
+        return pollOf(this);
     }
 
   private:
-    static int pollThunk(void* self, SDL_Event* event) {
-        return static_cast<DemoRecorder*>(self)->poll(event);
-    }
     void writeHint();
     EventSource inner = sdlEvents;
     std::FILE* file = nullptr;

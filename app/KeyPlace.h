@@ -16,12 +16,9 @@ class KeyPlaces {
     int poll(SDL_Event* event);
     EventSource source(const EventSource& from) {
         inner = from;
-        return {pollThunk, this};
+        return pollOf(this);
     }
 
   private:
-    static int pollThunk(void* self, SDL_Event* event) {
-        return static_cast<KeyPlaces*>(self)->poll(event);
-    }
     EventSource inner = sdlEvents;
 };

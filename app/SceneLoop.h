@@ -92,6 +92,11 @@ inline int pollQueue(void*, SDL_Event* event) {
 
 inline const EventSource sdlEvents{pollQueue, nullptr};
 
+// A source that asks `from->poll` for each event: a demo, or a filter over another source.
+template <class T> EventSource pollOf(T* from) {
+    return {[](void* self, SDL_Event* event) { return static_cast<T*>(self)->poll(event); }, from};
+}
+
 // How long the frame starting at `now` must wait. Deliberately lets every other frame through.
 Uint32 frameDelay(Uint32 now);
 
